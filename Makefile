@@ -1,0 +1,17 @@
+# make test: installs what is missing, builds every preset and runs all tests in one CTest run
+# (Linux, Windows under Wine, sanitizers). make run: builds and starts the tester on Linux.
+JOBS ?= $(shell nproc)
+TEST_BUILDS := windows asan tsan linux
+CTEST_JOBS ?= $(JOBS)
+
+.PHONY: bootstrap test run $(addprefix build-,$(TEST_BUILDS))
+
+bootstrap:
+	@tools/bootstrap
+
+build-%: bootstrap
+	@cmake --preset $* >/dev/null
+	@cmake --build --preset $* -j $(JOBS)
+
+test: $(addprefix build-,$(TEST_BUILDS))
+	@tools/with-display ctest --test-dir build/linux --output-on-failure -j $(CTEST_JOBS)
