@@ -165,6 +165,7 @@ void TAppLoggerThread::Execute() {
   } catch (...) {
     failure = "TAppLoggerThread Exception in Execute." + stepMark + "(Exception):";
   }
+  if (!failure.empty()) WriteDiagnostic(failure);
   {
     std::lock_guard<std::mutex> lock(QueueLock);
     ended_ = true;
@@ -172,7 +173,6 @@ void TAppLoggerThread::Execute() {
     std::vector<TLogRecord>().swap(Queue);
     writtenEvent_.notify_all();
   }
-  if (!failure.empty()) WriteDiagnostic(failure);
 }
 
 size_t TAppLoggerThread::PendingCount() const {

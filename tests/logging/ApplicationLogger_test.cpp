@@ -117,7 +117,10 @@ TEST_F(AppLoggerTest, AFailingLoggerEndsLoggingEverywhere) {
   const std::string expected = "TAppLoggerThread Exception in Execute.F(EOSError):Accès refusé";
   EXPECT_TRUE(AppLogger().Thread().Ended());
   EXPECT_EQ(AppLogger().Thread().LastError(), expected);
-  EXPECT_EQ(stderrText, expected + "\n");
+  // Once, in the system's code page.
+  const std::string head = "TAppLoggerThread Exception in Execute.F(EOSError):";
+  EXPECT_EQ(stderrText.find(head), 0u) << stderrText;
+  EXPECT_EQ(stderrText.find(head, 1), std::string::npos) << stderrText;
   EXPECT_TRUE(journal->Lines().empty());
   EXPECT_TRUE(capture.Records().empty());
   // Records logged after the end are not kept.
