@@ -60,8 +60,40 @@ class Renderer {
   }
   void Put(std::string_view text) { Put(text.data(), text.size()); }
 
-  // At least minDigits digits; values here are never negative.
+  // Text known to be ASCII (digits, format characters): one byte is one character.
+  void PutAscii(const char* text, size_t size) {
+    if (!full_ && characters_ + size <= kMaxCharacters && length_ + size <= sizeof(buffer_)) {
+      std::memcpy(buffer_ + length_, text, size);
+      length_ += size;
+      characters_ += size;
+    } else {
+      Put(text, size);
+    }
+  }
+
+  // At least minDigits digits; values here are never negative. Time stamps are written for every
+  // log line, so the common one-, two- and four-digit fields skip the general loop.
   void PutNumber(int value, int minDigits) {
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    char out[12];
+    if (value < 100 && minDigits <= 2) {
+      if (value < 10 && minDigits <= 1) {
+        out[0] = static_cast<char>('0' + value);
+        PutAscii(out, 1);
+      } else {
+        PutAscii(kPairs + 2 * value, 2);
+      }
+      return;
+    }
+    if (value < 10000 && minDigits == 4) {
+      std::memcpy(out, kPairs + 2 * (value / 100), 2);
+      std::memcpy(out + 2, kPairs + 2 * (value % 100), 2);
+      PutAscii(out, 4);
+      return;
+    }
     char digits[12];
     int n = 0;
     do {
@@ -69,9 +101,8 @@ class Renderer {
       value /= 10;
     } while (value > 0);
     while (n < minDigits) digits[n++] = '0';
-    char out[12];
     for (int i = 0; i < n; ++i) out[i] = digits[n - 1 - i];
-    Put(out, static_cast<size_t>(n));
+    PutAscii(out, static_cast<size_t>(n));
   }
 
   void Append(std::string_view format, int level) {
@@ -79,6 +110,9 @@ class Renderer {
     if (level >= 2) return;
     char lastToken = ' ';
     bool use12Hour = false;
+    // Without any a, no hour of this format can be on the twelve-hour clock.
+    const bool mayHaveAmPm = std::memchr(format.data(), 'a', format.size()) != nullptr ||
+                             std::memchr(format.data(), 'A', format.size()) != nullptr;
     size_t pos = 0;
     const size_t size = format.size();
     while (pos < size && !full_) {
@@ -150,7 +184,7 @@ class Renderer {
           break;
         case 'H': {
           const int count = runCount();
-          if (!use12Hour) use12Hour = NextAOrHBeginsAmPm(format, pos);
+          if (!use12Hour && mayHaveAmPm) use12Hour = NextAOrHBeginsAmPm(format, pos);
           int hour = Parts().hour;
           if (use12Hour) {
             if (hour == 0) {
@@ -222,6 +256,10 @@ class Renderer {
           Put(settings_.dateSeparator);
           break;
         case ':':
+          if (settings_.timeSeparator.size() == 1 && static_cast<unsigned char>(settings_.timeSeparator[0]) < 0x80) {
+            PutAscii(settings_.timeSeparator.data(), 1);
+            break;
+          }
           Put(settings_.timeSeparator);
           break;
         case '\'':
@@ -234,7 +272,11 @@ class Renderer {
           break;
         }
         default:
-          Put(&starter, 1);
+          if (static_cast<unsigned char>(starter) < 0x80) {
+            PutAscii(&starter, 1);
+          } else {
+            Put(&starter, 1);
+          }
           break;
       }
     }
