@@ -1,0 +1,27 @@
+#pragma once
+// Program start and end around the tester window: the process-wide services that must exist
+// before any window and be released, in order, after the last one is gone.
+
+#include <memory>
+
+namespace orvane {
+
+class TKaldCurrentSite;
+
+class TOrvaneProgram {
+ public:
+  // COM for the main thread, then the current-site flag.
+  TOrvaneProgram();
+  // After the window (and with it the device controller) is destroyed: the application logger
+  // writes what is queued and stops, the current-site flag goes, COM is left when we joined it.
+  ~TOrvaneProgram();
+  TOrvaneProgram(const TOrvaneProgram&) = delete;
+  TOrvaneProgram& operator=(const TOrvaneProgram&) = delete;
+
+  bool ComJoined() const { return comJoined_; }
+
+ private:
+  bool comJoined_ = false;
+};
+
+}  // namespace orvane
