@@ -1,0 +1,78 @@
+// The dialogs on Windows: MessageBoxW, with its buttons renamed to the French words whatever
+// the language of Windows (a CBT hook renames them when the box is first activated).
+#include <windows.h>
+
+#include <string>
+
+#include "common/Port.h"
+#include "common/TextConversion.h"
+#include "ui/Dialogs.h"
+
+namespace orvane {
+
+namespace {
+
+thread_local HHOOK tButtonHook = nullptr;
+
+LRESULT CALLBACK FrenchButtons(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_ACTIVATE) {
+    HWND box = reinterpret_cast<HWND>(wParam);
+    wchar_t className[16] = {};
+    GetClassNameW(box, className, 16);
+    if (std::wstring(className) == L"#32770") {
+      if (HWND yes = GetDlgItem(box, IDYES)) SetWindowTextW(yes, L"&Oui");
+      if (HWND no = GetDlgItem(box, IDNO)) SetWindowTextW(no, L"&Non");
+      if (HWND ok = GetDlgItem(box, IDOK)) SetWindowTextW(ok, L"OK");
+    }
+  }
+  return CallNextHookEx(tButtonHook, code, wParam, lParam);
+}
+
+// "Orvane.exe" gives "Orvane": the program file's name less its last four characters.
+std::wstring ApplicationTitle() {
+  std::wstring path(MAX_PATH, L'\0');
+  DWORD length = 0;
+  for (;;) {
+    length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size()) break;
+    path.resize(path.size() * 2);
+  }
+  path.resize(length);
+  std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
+  return name.size() > 4 ? name.substr(0, name.size() - 4) : name;
+}
+
+int Show(const std::string& text, const std::wstring& caption, UINT style) {
+  HWND owner = GetActiveWindow();
+  if (owner == nullptr) style |= MB_TASKMODAL;
+  HHOOK previous = tButtonHook;
+  tButtonHook = SetWindowsHookExW(WH_CBT, FrenchButtons, nullptr, GetCurrentThreadId());
+  const int answer = MessageBoxW(owner, Utf8ToWide(text).c_str(), caption.c_str(), style);
+  if (tButtonHook != nullptr) UnhookWindowsHookEx(tButtonHook);
+  tButtonHook = previous;
+  return answer;
+}
+
+class Win32Dialogs : public Dialogs {
+ public:
+  void ShowMessage(const std::string& text) override { Show(text, ApplicationTitle(), MB_OK); }
+  void MessageWarning(const std::string& text) override { Show(text, L"Avertissement", MB_OK | MB_ICONWARNING); }
+  void MessageError(const std::string& text) override { Show(text, L"Erreur", MB_OK | MB_ICONERROR); }
+  TModalResult AskWarningYesNo(const std::string& text) override {
+    switch (Show(text, L"Avertissement", MB_YESNO | MB_ICONWARNING)) {
+      case IDYES: return TModalResult::Yes;
+      case IDNO: return TModalResult::No;
+      default: return TModalResult::None;
+    }
+  }
+};
+
+}  // namespace
+
+template <>
+Dialogs& PlatformAdapter<Dialogs>() {
+  static Win32Dialogs adapter;
+  return adapter;
+}
+
+}  // namespace orvane
