@@ -1,5 +1,7 @@
 #include "app/FormOrvane.h"
 
+#include <algorithm>
+
 #include "app/SpmEventName.h"
 #include "common/Clock.h"
 #include "common/Port.h"
@@ -29,6 +31,17 @@ const std::array<TLumiereItem, kLumiereItemCount> kLumiereItems = {{
 }};
 
 const std::array<const char*, 2> kDisplayItems = {"Commandes", "Time (Ticks)"};
+
+TItemRect RadioGroupItemRect(int index, int count, int columns, int groupWidth, int groupHeight, int textHeight) {
+  columns = std::max(1, columns);
+  const int rows = std::max(1, (count + columns - 1) / columns);
+  const int columnWidth = (groupWidth - 10) / columns;
+  const int free = std::max(0, groupHeight - textHeight - 5);
+  const int rowHeight = free / rows;
+  // What the rows leave over is shared above and below them.
+  const int top = textHeight + 1 + (free % rows) / 2;
+  return TItemRect{8 + (index / rows) * columnWidth, top + (index % rows) * rowHeight, columnWidth, rowHeight};
+}
 
 TFormOrvane::TFormOrvane(TFormOrvaneView* view) : view_(view) {}
 

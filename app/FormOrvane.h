@@ -41,6 +41,14 @@ struct TLumiereItem {
 extern const std::array<TLumiereItem, kLumiereItemCount> kLumiereItems;
 extern const std::array<const char*, 2> kDisplayItems;
 
+// Where a radio group of the given size puts item Index of Count in Columns columns, relative
+// to the group: below the caption, the first column top to bottom, then the next one.
+struct TItemRect {
+  int left, top, width, height;
+  bool operator==(const TItemRect&) const = default;
+};
+TItemRect RadioGroupItemRect(int index, int count, int columns, int groupWidth, int groupHeight, int textHeight);
+
 class TFormOrvane {
  public:
   explicit TFormOrvane(TFormOrvaneView* view = nullptr);

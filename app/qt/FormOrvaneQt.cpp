@@ -1,7 +1,6 @@
 #include "app/qt/FormOrvaneQt.h"
 
 #include <QCloseEvent>
-#include <QGridLayout>
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QScreen>
@@ -14,20 +13,33 @@ namespace {
 constexpr QRect kListRect{16, 152, 953, 273};
 constexpr QRect kLumiereRect{16, 439, 617, 185};
 
-QGroupBox* RadioGroup(QWidget* parent, const QString& caption, const QStringList& items, int columns,
+QFont WindowFont() {
+  QFont font;
+  font.setFamilies({"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arial"});
+  font.setPointSize(8);
+  return font;
+}
+
+QFont ListFont() {
+  QFont font;
+  font.setFamilies({"Times New Roman", "Liberation Serif", "Times"});
+  font.setPointSize(8);
+  return font;
+}
+
+QGroupBox* RadioGroup(QWidget* parent, const QString& caption, const QStringList& items, int columns, QRect geometry,
                       QButtonGroup*& buttons) {
   auto* box = new QGroupBox(caption, parent);
-  auto* grid = new QGridLayout(box);
-  grid->setContentsMargins(8, 2, 8, 2);
-  grid->setSpacing(0);
+  box->setGeometry(geometry);
   buttons = new QButtonGroup(box);
-  const int rows = (static_cast<int>(items.size()) + columns - 1) / columns;
-  for (int i = 0; i < items.size(); ++i) {
+  const int count = static_cast<int>(items.size());
+  for (int i = 0; i < count; ++i) {
     auto* radio = new QRadioButton(items[i], box);
     radio->setFocusPolicy(Qt::TabFocus);
+    const TItemRect r = RadioGroupItemRect(i, count, columns, geometry.width(), geometry.height(),
+                                           box->fontMetrics().height());
+    radio->setGeometry(r.left, r.top, r.width, r.height);
     buttons->addButton(radio, i);
-    // Items fill the first column top to bottom, then the next one.
-    grid->addWidget(radio, i % rows, i / rows);
   }
   return box;
 }
@@ -36,7 +48,7 @@ QGroupBox* RadioGroup(QWidget* parent, const QString& caption, const QStringList
 
 TFormOrvaneQt::TFormOrvaneQt(QWidget* parent) : QWidget(parent), presenter_(this) {
   setWindowTitle(QString::fromUtf8(kFormOrvaneCaption));
-  setFont(QFont("MS Sans Serif", 8));
+  setFont(WindowFont());
   resize(kClientWidth, kClientHeight);
 
   buttonActiver_ = new QPushButton("Activer", this);
@@ -46,21 +58,21 @@ TFormOrvaneQt::TFormOrvaneQt(QWidget* parent) : QWidget(parent), presenter_(this
 
   QStringList lumieres;
   for (const auto& item : kLumiereItems) lumieres << item.text;
-  radioGroupLumiere_ = RadioGroup(this, QString::fromUtf8("Philips SpeechMike - Lumières"), lumieres, 2, lumiereButtons_);
-  radioGroupLumiere_->setGeometry(kLumiereRect);
+  radioGroupLumiere_ =
+      RadioGroup(this, QString::fromUtf8("Philips SpeechMike - Lumières"), lumieres, 2, kLumiereRect, lumiereButtons_);
 
   buttonVideMemo_ = new QPushButton("Vider la liste des commandes", this);
   buttonVideMemo_->setGeometry(16, 80, 153, 25);
 
-  rgDisplay_ = RadioGroup(this, "Affichage ", {kDisplayItems[0], kDisplayItems[1]}, 2, displayButtons_);
-  rgDisplay_->setGeometry(248, 11, 185, 31);
+  rgDisplay_ = RadioGroup(this, "Affichage ", {kDisplayItems[0], kDisplayItems[1]}, 2, QRect(248, 11, 185, 31),
+                          displayButtons_);
 
   buttonExport_ = new QPushButton("Exporter les logs", this);
   buttonExport_->setGeometry(248, 48, 185, 25);
 
   listBoxCmd_ = new QListWidget(this);
   listBoxCmd_->setGeometry(kListRect);
-  listBoxCmd_->setFont(QFont("Times New Roman", 8));
+  listBoxCmd_->setFont(ListFont());
   // Newspaper columns: top to bottom, then on into the next column.
   listBoxCmd_->setFlow(QListView::TopToBottom);
   listBoxCmd_->setWrapping(true);
@@ -128,15 +140,23 @@ void TFormOrvaneQt::Changed() {
   check(lumiereButtons_, presenter_.LumiereIndex());
   check(displayButtons_, presenter_.DisplayIndex());
 
+  SyncList();
+  LayOutList();
+}
+
+void TFormOrvaneQt::SyncList() {
   const auto& lines = presenter_.Lines();
-  bool same = listBoxCmd_->count() == static_cast<int>(lines.size());
-  for (int i = 0; same && i < listBoxCmd_->count(); ++i)
-    same = listBoxCmd_->item(i)->text().toStdString() == lines[static_cast<size_t>(i)];
-  if (!same) {
+  if (lines == shown_) return;
+  // One event adds one line at the top or at the bottom; anything else is redrawn whole.
+  if (lines.size() == shown_.size() + 1 && std::equal(shown_.begin(), shown_.end(), lines.begin() + 1)) {
+    listBoxCmd_->insertItem(0, QString::fromStdString(lines.front()));
+  } else if (lines.size() == shown_.size() + 1 && std::equal(shown_.begin(), shown_.end(), lines.begin())) {
+    listBoxCmd_->addItem(QString::fromStdString(lines.back()));
+  } else {
     listBoxCmd_->clear();
     for (const auto& line : lines) listBoxCmd_->addItem(QString::fromStdString(line));
   }
-  LayOutList();
+  shown_ = lines;
 }
 
 void TFormOrvaneQt::LayOutList() {

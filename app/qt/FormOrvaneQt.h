@@ -8,6 +8,9 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include <string>
+#include <vector>
+
 #include "app/FormOrvane.h"
 
 namespace orvane {
@@ -51,6 +54,7 @@ class TFormOrvaneQt : public QWidget, public TFormOrvaneView {
 
  private:
   void LayOutList();
+  void SyncList();
 
   TFormOrvane presenter_;
   QPushButton* buttonActiver_;
@@ -64,6 +68,7 @@ class TFormOrvaneQt : public QWidget, public TFormOrvaneView {
   QListWidget* listBoxCmd_;
   QPushButton* button1_;
   QLabel* label1_;
+  std::vector<std::string> shown_;
   bool closing_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include <QScreen>
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <csignal>
 #include <exception>
 
@@ -48,13 +49,16 @@ int main(int argc, char** argv) {
     }
 
     form.show();
+    // The device's window stands beside the tester: to its right, else to its left.
     device.adjustSize();
-    device.move(form.frameGeometry().right() + 8, form.frameGeometry().top());
+    const QRect tester = form.frameGeometry();
+    QPoint place(tester.right() + 8, tester.top());
     if (const QScreen* screen = form.screen()) {
       const QRect area = screen->availableGeometry();
-      if (device.frameGeometry().right() > area.right())
-        device.move(area.right() - device.frameGeometry().width(), form.frameGeometry().top());
+      if (place.x() + device.frameGeometry().width() > area.right())
+        place.setX(std::max(area.left(), tester.left() - 8 - device.frameGeometry().width()));
     }
+    device.move(place);
     device.show();
     exitCode = application.exec();
   } catch (const std::exception& e) {

@@ -28,16 +28,11 @@ enum ControlId : int {
 constexpr RECT kListRect{16, 152, 16 + 953, 152 + 273};
 constexpr RECT kLumiereRect{16, 439, 16 + 617, 439 + 185};
 
-// The item rectangles of a radio group of `columns` columns, relative to the group, as a
-// radio group lays them out: the first column top to bottom, then the next one.
+constexpr int kTextHeight = 13;
+
 RECT ItemRect(int index, int count, int columns, int width, int height) {
-  const int rows = (count + columns - 1) / columns;
-  constexpr int kTop = 14;
-  const int columnWidth = (width - 16) / columns;
-  const int rowHeight = std::max(1, (height - kTop - 4) / rows);
-  const int left = 8 + (index / rows) * columnWidth;
-  const int top = kTop + (index % rows) * rowHeight;
-  return RECT{left, top, left + columnWidth, top + rowHeight};
+  const TItemRect r = RadioGroupItemRect(index, count, columns, width, height, kTextHeight);
+  return RECT{r.left, r.top, r.left + r.width, r.top + r.height};
 }
 
 HFONT MakeFont(const wchar_t* face, int points, BYTE charset) {
@@ -73,7 +68,7 @@ HWND TFormOrvaneWin32::Create(HINSTANCE instance) {
   const int left = (GetSystemMetrics(SM_CXSCREEN) - kOuterWidth) / 2;
   const int top = (GetSystemMetrics(SM_CYSCREEN) - kOuterHeight) / 2;
   window_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, Utf8ToWide(kFormOrvaneCaption).c_str(),
-                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, std::max(0, left), std::max(0, top), kOuterWidth,
+                            WS_OVERLAPPEDWINDOW, std::max(0, left), std::max(0, top), kOuterWidth,
                             kOuterHeight, nullptr, nullptr, instance, this);
   if (!window_) return nullptr;
   RECT client{};

@@ -2,7 +2,7 @@
 // clicks its buttons, reads its list box, closes it, then checks the log file and what the
 // test SpeechMike component was asked to do.
 //
-// Usage: TesterAutomation PROGRAM_FOLDER SCREENSHOT.bmp CALLS_FILE
+// Usage: TesterAutomation PROGRAM_FOLDER SCREENSHOT.bmp TEST_COMPONENT.dll
 #include <windows.h>
 
 #include <cstdio>
@@ -209,16 +209,43 @@ bool InOrder(const std::vector<std::string>& lines, const std::vector<std::strin
 
 }  // namespace
 
+// The test component registered for the user while the check runs. Orvane.exe loads it in its
+// own process, so what it must do is told through the environment that Orvane.exe inherits:
+// the button events to raise after each activation, and the file that records every call.
+class ComponentRegistered {
+ public:
+  ComponentRegistered(const std::wstring& dll, const std::wstring& callsFile) {
+    SetEnvironmentVariableW(L"ORVANE_TEST_SPM_EVENTS", L"6,7,4294967295,58");
+    SetEnvironmentVariableW(L"ORVANE_TEST_SPM_CALLS", callsFile.c_str());
+    module_ = LoadLibraryW(dll.c_str());
+    if (!module_ || Call("DllRegisterServer") != S_OK) Fail("cannot register the test component");
+  }
+  ~ComponentRegistered() {
+    if (module_) {
+      Call("DllUnregisterServer");
+      FreeLibrary(module_);
+    }
+  }
+
+ private:
+  HRESULT Call(const char* name) {
+    auto entry = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+    return entry ? entry() : E_NOTIMPL;
+  }
+  HMODULE module_ = nullptr;
+};
+
 int wmain(int argc, wchar_t** argv) {
   if (argc < 4) {
-    std::printf("usage: TesterAutomation PROGRAM_FOLDER SCREENSHOT.bmp CALLS_FILE\n");
+    std::printf("usage: TesterAutomation PROGRAM_FOLDER SCREENSHOT.bmp TEST_COMPONENT.dll\n");
     return 2;
   }
   const std::wstring folder = argv[1];
   const std::wstring screenshot = argv[2];
-  const std::wstring callsFile = argv[3];
+  const std::wstring callsFile = folder + L"\\calls.txt";
 
   DriversRegistered drivers;
+  ComponentRegistered component(argv[3], callsFile);
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
