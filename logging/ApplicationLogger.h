@@ -1,0 +1,110 @@
+#pragma once
+// The application logger: every part of the program logs through AppLogger().Log(message,
+// level, 0). A call only queues the message; one background thread hands each message, in the
+// order of the calls, to every logger that AppLogger.xml configures.
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "logging/Logger.h"
+
+namespace orvane {
+
+class TApplicationLogger;
+
+struct TLogRecord {
+  uint8_t Level = 0;
+  int32_t Specific = 0;
+  std::string Message;
+};
+
+class TAppLoggerThread {
+ public:
+  explicit TAppLoggerThread(TApplicationLogger* owner);
+  // Stops the thread at once; records still queued are discarded.
+  ~TAppLoggerThread();
+  TAppLoggerThread(const TAppLoggerThread&) = delete;
+  TAppLoggerThread& operator=(const TAppLoggerThread&) = delete;
+
+  void Enqueue(const std::string& message, uint8_t level, int32_t specific);
+  // Waits until every record queued before the call is written or the thread has ended, at most
+  // Limit; true when they were all written.
+  bool WaitWritten(std::chrono::milliseconds limit);
+  // Asks the thread to stop after the record in hand and waits for its end.
+  void Stop();
+
+  // The diagnostic of the error that ended the thread; empty otherwise.
+  std::string LastError() const;
+  bool Ended() const;
+  // Records queued and not yet taken by the thread.
+  size_t PendingCount() const;
+
+ private:
+  void Execute();
+  void Body(std::string& stepMark, std::vector<TLogRecord>& batch);
+  void WriteRecord(const TLogRecord& record);
+
+  TApplicationLogger* Owner;
+  mutable std::mutex QueueLock;
+  std::condition_variable WakeEvent;  // with wakeSignalled_, an auto-reset event
+  std::condition_variable writtenEvent_;
+  std::vector<TLogRecord> Queue;
+  bool wakeSignalled_ = false;
+  bool waiting_ = false;
+  std::atomic<bool> terminated_{false};
+  bool ended_ = false;
+  int writtenWaiters_ = 0;
+  uint64_t queued_ = 0;
+  uint64_t written_ = 0;
+  std::string LastError_;
+
+  std::thread thread_;
+};
+
+class TApplicationLogger {
+ public:
+  // Legal only from inside AppLogger.
+  TApplicationLogger();
+  ~TApplicationLogger();
+  TApplicationLogger(const TApplicationLogger&) = delete;
+  TApplicationLogger& operator=(const TApplicationLogger&) = delete;
+
+  // Queues one message and returns at once.
+  void Log(const std::string& message, uint8_t level, int32_t specific);
+
+  // Takes ownership; none and a logger already in the list are ignored.
+  void AddLogger(TLogger* logger);
+  int LoggerCount() const { return static_cast<int>(Loggers.size()); }
+  TLogger* GetLogger(int index) const;
+  void ClearLoggers();
+
+  const std::string& Version() const { return Version_; }
+  TAppLoggerThread& Thread() { return *thread_; }
+
+ private:
+  std::vector<std::unique_ptr<TLogger>> Loggers;
+  std::string Version_;
+  std::unique_ptr<TAppLoggerThread> thread_;
+};
+
+// The single instance, created on first use (which loads AppLogger.xml).
+TApplicationLogger& AppLogger();
+
+// Orderly end of the application logger: writes what is still queued (giving up after two
+// seconds), stops the thread, lets the loggers finish and destroys the instance. The next
+// AppLogger call creates a new one.
+void ReleaseAppLogger();
+
+// A logger outside the configuration that sees every record after the configured loggers, in
+// every instance of the application logger; not owned. Setting another (or none) waits until
+// the logging thread no longer uses the previous one.
+void SetAppLoggerTap(TLogger* tap);
+
+}  // namespace orvane

@@ -1,0 +1,28 @@
+#pragma once
+// The driver verification run before the tester may be used, and the process-wide
+// current-site flag kept beside it.
+
+#include <cstdint>
+
+namespace orvane {
+
+class TpFIBDatabase;
+
+// Makes sure the Philips SpeechMike drivers are installed, installing them when they are
+// missing or a reinstallation is asked for (by the command line or by the station), then
+// adjusts the Philips Speech settings when the outcome is usable. False: the caller stops.
+bool VerificationPilotesSM(bool forcedByStation, TpFIBDatabase* database, int32_t stationId);
+
+class TKaldCurrentSite {
+ public:
+  bool GetCurrentSite() const { return currentSite_; }
+  void SetCurrentSite(bool value) { currentSite_ = value; }
+
+ private:
+  bool currentSite_ = false;
+};
+
+// The single instance, created with the program's start-up and released at its end.
+TKaldCurrentSite& KaldCurrentSite();
+
+}  // namespace orvane

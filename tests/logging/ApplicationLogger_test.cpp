@@ -1,0 +1,186 @@
+#include "logging/ApplicationLogger.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/Exceptions.h"
+#include "support/LogCapture.h"
+
+namespace orvane {
+namespace {
+
+using namespace std::chrono_literals;
+
+// What the test's loggers saw; outlives the loggers, which the application logger owns.
+struct Journal {
+  std::mutex lock;
+  std::vector<std::string> lines;
+  void Add(const std::string& line) {
+    std::lock_guard<std::mutex> guard(lock);
+    lines.push_back(line);
+  }
+  std::vector<std::string> Lines() {
+    std::lock_guard<std::mutex> guard(lock);
+    return lines;
+  }
+};
+
+class JournalLogger : public TLogger {
+ public:
+  JournalLogger(std::shared_ptr<Journal> journal, std::string name, std::chrono::milliseconds pause = 0ms)
+      : TLogger(255, 0, nullptr, false, "", false), journal_(std::move(journal)), name_(std::move(name)), pause_(pause) {}
+  void DoLog(const std::string& line) override {
+    if (pause_ > 0ms) std::this_thread::sleep_for(pause_);
+    journal_->Add(name_ + ":" + line);
+  }
+
+ private:
+  std::shared_ptr<Journal> journal_;
+  std::string name_;
+  std::chrono::milliseconds pause_;
+};
+
+class FailingLogger : public TLogger {
+ public:
+  FailingLogger() : TLogger(255, 0, nullptr, false, "", false) {}
+  void DoLog(const std::string&) override { throw EOSError("Accès refusé"); }
+};
+
+// A new instance of the application logger with only the test's loggers.
+class AppLoggerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ReleaseAppLogger();
+    AppLogger().ClearLoggers();
+  }
+  void TearDown() override { ReleaseAppLogger(); }
+  std::shared_ptr<Journal> journal = std::make_shared<Journal>();
+};
+
+TEST_F(AppLoggerTest, MessagesReachEveryLoggerInCallOrder) {
+  AppLogger().AddLogger(new JournalLogger(journal, "file"));
+  AppLogger().AddLogger(new JournalLogger(journal, "memory"));
+  AppLogger().Log("first", 250, 0);
+  AppLogger().Log("second", 5, 0);
+  ASSERT_TRUE(AppLogger().Thread().WaitWritten(10s));
+  EXPECT_EQ(journal->Lines(), (std::vector<std::string>{"file:first", "memory:first", "file:second", "memory:second"}));
+}
+
+TEST_F(AppLoggerTest, MessagesLoggedWhileBusyAreWrittenInTheSamePass) {
+  AppLogger().AddLogger(new JournalLogger(journal, "slow", 20ms));
+  for (int i = 0; i < 20; ++i) AppLogger().Log(std::to_string(i), 200, 0);
+  ASSERT_TRUE(AppLogger().Thread().WaitWritten(10s));
+  const auto lines = journal->Lines();
+  ASSERT_EQ(lines.size(), 20u);
+  EXPECT_EQ(lines.back(), "slow:19");
+}
+
+TEST_F(AppLoggerTest, AddLoggerIgnoresNoneAndDuplicates) {
+  auto* logger = new JournalLogger(journal, "a");
+  AppLogger().AddLogger(logger);
+  AppLogger().AddLogger(logger);
+  AppLogger().AddLogger(nullptr);
+  EXPECT_EQ(AppLogger().LoggerCount(), 1);
+  EXPECT_EQ(AppLogger().GetLogger(0), logger);
+  EXPECT_EQ(AppLogger().GetLogger(1), nullptr);
+  EXPECT_EQ(AppLogger().GetLogger(-1), nullptr);
+}
+
+TEST_F(AppLoggerTest, DirectConstructionIsRefusedAndTheInstanceIsShared) {
+  try {
+    TApplicationLogger direct;
+    FAIL() << "constructed outside AppLogger";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), "Vous devez accéder à la classe TApplicationLogger par le biais de la fonction AppLogger");
+  }
+  EXPECT_EQ(&AppLogger(), &AppLogger());
+}
+
+TEST_F(AppLoggerTest, AFailingLoggerEndsLoggingEverywhere) {
+  AppLogger().AddLogger(new FailingLogger);
+  AppLogger().AddLogger(new JournalLogger(journal, "event"));
+  testing::LogCapture capture;
+  ::testing::internal::CaptureStderr();
+  AppLogger().Log("first", 5, 0);
+  EXPECT_FALSE(AppLogger().Thread().WaitWritten(10s));
+  AppLogger().Log("second", 5, 0);
+  EXPECT_FALSE(AppLogger().Thread().WaitWritten(10s));
+  const std::string stderrText = ::testing::internal::GetCapturedStderr();
+
+  const std::string expected = "TAppLoggerThread Exception in Execute.F(EOSError):Accès refusé";
+  EXPECT_TRUE(AppLogger().Thread().Ended());
+  EXPECT_EQ(AppLogger().Thread().LastError(), expected);
+  // Once, in the system's code page.
+  const std::string head = "TAppLoggerThread Exception in Execute.F(EOSError):";
+  EXPECT_EQ(stderrText.find(head), 0u) << stderrText;
+  EXPECT_EQ(stderrText.find(head, 1), std::string::npos) << stderrText;
+  EXPECT_TRUE(journal->Lines().empty());
+  EXPECT_TRUE(capture.Records().empty());
+  // Records logged after the end are not kept.
+  EXPECT_EQ(AppLogger().Thread().PendingCount(), 0u);
+}
+
+TEST_F(AppLoggerTest, OrderlyEndWritesWhatIsStillQueued) {
+  AppLogger().AddLogger(new JournalLogger(journal, "file", 1ms));
+  for (int i = 0; i < 200; ++i) AppLogger().Log(std::to_string(i), 5, 0);
+  ReleaseAppLogger();
+  const auto lines = journal->Lines();
+  ASSERT_EQ(lines.size(), 200u);
+  EXPECT_EQ(lines.back(), "file:199");
+}
+
+TEST_F(AppLoggerTest, OrderlyEndGivesUpOnAQueueTooLongToWrite) {
+  AppLogger().AddLogger(new JournalLogger(journal, "stuck", 50ms));
+  for (int i = 0; i < 1000; ++i) AppLogger().Log(std::to_string(i), 5, 0);
+  ReleaseAppLogger();
+  const size_t written = journal->Lines().size();
+  EXPECT_GT(written, 0u);
+  EXPECT_LT(written, 1000u);
+  // The next call starts a new instance.
+  AppLogger().ClearLoggers();
+  AppLogger().AddLogger(new JournalLogger(journal, "next"));
+  AppLogger().Log("again", 5, 0);
+  ASSERT_TRUE(AppLogger().Thread().WaitWritten(10s));
+  EXPECT_EQ(journal->Lines().back(), "next:again");
+}
+
+TEST_F(AppLoggerTest, CaptureSeesMessagesAndLevelsOfItsOwnTimeOnly) {
+  AppLogger().Log("before", 200, 0);
+  testing::LogCapture capture;
+  AppLogger().Log("TDataPhilips.OpenPHILIPSDictCtrl - IN", 250, 0);
+  AppLogger().Log("InstallationPilotesSM - Echec", 1, 0);
+  const std::vector<testing::LoggedRecord> expected{{"TDataPhilips.OpenPHILIPSDictCtrl - IN", 250},
+                                                    {"InstallationPilotesSM - Echec", 1}};
+  EXPECT_EQ(capture.Records(), expected);
+}
+
+TEST_F(AppLoggerTest, ManyProducersLoseNothingAndKeepEachOrder) {
+  constexpr int kProducers = 8;
+  constexpr int kEach = 20000;
+  testing::LogCapture capture;
+  std::vector<std::thread> producers;
+  for (int p = 0; p < kProducers; ++p)
+    producers.emplace_back([p] {
+      for (int i = 0; i < kEach; ++i) AppLogger().Log(std::to_string(p) + " " + std::to_string(i), 200, 0);
+    });
+  for (auto& producer : producers) producer.join();
+  const auto records = capture.Records();
+  ASSERT_EQ(records.size(), static_cast<size_t>(kProducers * kEach));
+  std::vector<int> next(kProducers, 0);
+  for (const auto& record : records) {
+    const int p = std::stoi(record.message);
+    const int i = std::stoi(record.message.substr(record.message.find(' ') + 1));
+    ASSERT_EQ(i, next[p]) << "producer " << p;
+    ++next[p];
+  }
+}
+
+}  // namespace
+}  // namespace orvane

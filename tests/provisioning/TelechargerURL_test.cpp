@@ -1,0 +1,104 @@
+#include "provisioning/TelechargerURL.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "provisioning/Downloader.h"
+#include "tests/support/LoopbackHttpServer.h"
+#include "tests/support/ScratchFolder.h"
+
+namespace orvane {
+namespace {
+
+using testing::LoopbackHttpServer;
+using testing::ScratchFolder;
+
+struct Recorder {
+  std::vector<std::string> events;
+  uint32_t lastProgress = 0, lastMax = 0;
+
+  void Run(const std::string& url, const std::string& target) {
+    TelechargerURL(
+        url, target,
+        [this](const void*, uint32_t progress, uint32_t progressMax, uint32_t, const std::string&, bool&) {
+          if (events.empty() || events.back() != "progress") events.push_back("progress");
+          lastProgress = progress;
+          lastMax = progressMax;
+        },
+        [this](const void*) { events.push_back("start"); }, [this](const void*) { events.push_back("end"); });
+  }
+};
+
+std::string Package() {
+  std::string body;
+  for (int i = 0; i < 300000; ++i) body.push_back(static_cast<char>('A' + i % 26));
+  return body;
+}
+
+TEST(TelechargerURL, DownloadsTheWholeFileBetweenStartAndEnd) {
+  LoopbackHttpServer server;
+  const std::string body = Package();
+  server.Serve("/tad/util/SpMikeCtrl.msi", {200, body});
+  ScratchFolder folder;
+  const std::string target = folder / "SpMikeCtrl.msi";
+
+  Recorder recorder;
+  recorder.Run(server.Url("/tad/util/SpMikeCtrl.msi"), target);
+
+  EXPECT_EQ(recorder.events, (std::vector<std::string>{"start", "progress", "end"}));
+  EXPECT_EQ(recorder.lastMax, body.size());
+  EXPECT_EQ(recorder.lastProgress, body.size());
+  EXPECT_EQ(ScratchFolder::Read(target), body);
+  EXPECT_FALSE(std::filesystem::exists(PartialDownloadName(target)));
+  EXPECT_EQ(server.Requests(), (std::vector<std::string>{"/tad/util/SpMikeCtrl.msi"}));
+}
+
+TEST(TelechargerURL, ATransferBrokenOffHalfWayLeavesNoFileAndStillEnds) {
+  LoopbackHttpServer server;
+  const std::string body = Package();
+  server.Serve("/half", {200, body, body.size() / 2});
+  ScratchFolder folder;
+  const std::string target = folder / "SpMikeCtrl.msi";
+
+  Recorder recorder;
+  EXPECT_THROW(recorder.Run(server.Url("/half"), target), EDownloadError);
+  ASSERT_FALSE(recorder.events.empty());
+  EXPECT_EQ(recorder.events.front(), "start");
+  EXPECT_EQ(recorder.events.back(), "end");
+  EXPECT_FALSE(std::filesystem::exists(target));
+  EXPECT_FALSE(std::filesystem::exists(PartialDownloadName(target)));
+}
+
+TEST(TelechargerURL, AnAnswerOtherThanSuccessIsAFailedDownload) {
+  LoopbackHttpServer server;
+  server.Serve("/gone", {404, "<html>not here</html>"});
+  server.Serve("/error", {500, "<html>broken</html>"});
+  ScratchFolder folder;
+  for (const std::string path : {"/gone", "/error"}) {
+    const std::string target = folder / "SpMikeCtrl.msi";
+    Recorder recorder;
+    EXPECT_THROW(recorder.Run(server.Url(path), target), EDownloadError) << path;
+    EXPECT_EQ(recorder.events.back(), "end");
+    EXPECT_FALSE(std::filesystem::exists(target)) << path;
+  }
+}
+
+TEST(TelechargerURL, AServerThatIsNotThereIsAFailedDownload) {
+  uint16_t port = 0;
+  {
+    LoopbackHttpServer server;
+    port = server.Port();
+  }
+  ScratchFolder folder;
+  Recorder recorder;
+  EXPECT_THROW(recorder.Run("http://127.0.0.1:" + std::to_string(port) + "/x", folder / "x.msi"), EDownloadError);
+  EXPECT_EQ(recorder.events.front(), "start");
+  EXPECT_EQ(recorder.events.back(), "end");
+  EXPECT_FALSE(std::filesystem::exists(folder / "x.msi"));
+}
+
+}  // namespace
+}  // namespace orvane

@@ -1,0 +1,80 @@
+#include "tests/support/LoopbackHttpServer.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace orvane::testing {
+
+LoopbackHttpServer::LoopbackHttpServer() {
+  listening_ = loopback::Listen(port_);
+  if (listening_ == loopback::kNoSocket) throw std::runtime_error("loopback server: no listening socket");
+  thread_ = std::thread([this] { Run(); });
+}
+
+LoopbackHttpServer::~LoopbackHttpServer() {
+  stopping_ = true;
+  thread_.join();
+  loopback::Close(listening_);
+}
+
+void LoopbackHttpServer::Serve(const std::string& path, Route route) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  routes_[path] = std::move(route);
+}
+
+std::string LoopbackHttpServer::Url(const std::string& path) const {
+  return "http://127.0.0.1:" + std::to_string(port_) + path;
+}
+
+std::vector<std::string> LoopbackHttpServer::Requests() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return requests_;
+}
+
+void LoopbackHttpServer::Run() {
+  while (!stopping_) {
+    if (!loopback::WaitReadable(listening_, 50)) continue;
+    const loopback::Socket client = loopback::Accept(listening_);
+    if (client == loopback::kNoSocket) continue;
+    Answer(client);
+    loopback::Close(client);
+  }
+}
+
+void LoopbackHttpServer::Answer(loopback::Socket client) {
+  std::string request;
+  char buffer[4096];
+  while (request.find("\r\n\r\n") == std::string::npos && request.size() < 65536) {
+    const int received = loopback::Receive(client, buffer, sizeof buffer, 5000);
+    if (received <= 0) return;
+    request.append(buffer, static_cast<size_t>(received));
+  }
+  const size_t methodEnd = request.find(' ');
+  const size_t pathEnd = request.find(' ', methodEnd + 1);
+  if (methodEnd == std::string::npos || pathEnd == std::string::npos) return;
+  const std::string method = request.substr(0, methodEnd);
+  const std::string path = request.substr(methodEnd + 1, pathEnd - methodEnd - 1);
+
+  Route route;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    requests_.push_back(path);
+    auto found = routes_.find(path);
+    if (found != routes_.end()) {
+      route = found->second;
+    } else {
+      route.status = 404;
+      route.body = "not found";
+    }
+  }
+  const std::string reason = route.status == 200 ? "OK" : route.status == 404 ? "Not Found" : "Status";
+  const std::string head = "HTTP/1.1 " + std::to_string(route.status) + " " + reason +
+                           "\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
+                           std::to_string(route.body.size()) + "\r\nConnection: close\r\n\r\n";
+  if (!loopback::SendAll(client, head.data(), head.size())) return;
+  if (method == "HEAD") return;
+  const size_t bodyBytes = std::min(route.body.size(), route.closeAfter);
+  loopback::SendAll(client, route.body.data(), bodyBytes);
+}
+
+}  // namespace orvane::testing

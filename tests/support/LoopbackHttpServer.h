@@ -1,0 +1,51 @@
+#pragma once
+// A small HTTP server on 127.0.0.1 at an ephemeral port, serving chosen bodies to GET requests;
+// a route can close the connection after part of its body.
+
+#include <atomic>
+#include <cstdint>
+#include <limits>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/support/LoopbackSocket.h"
+
+namespace orvane::testing {
+
+class LoopbackHttpServer {
+ public:
+  struct Route {
+    int status = 200;
+    std::string body;
+    // Bytes of the body sent before the connection is closed; the announced length stays whole.
+    size_t closeAfter = std::numeric_limits<size_t>::max();
+  };
+
+  LoopbackHttpServer();
+  ~LoopbackHttpServer();
+  LoopbackHttpServer(const LoopbackHttpServer&) = delete;
+  LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
+
+  void Serve(const std::string& path, Route route);
+  std::string Url(const std::string& path) const;
+  uint16_t Port() const { return port_; }
+  // The paths requested so far, in order.
+  std::vector<std::string> Requests() const;
+
+ private:
+  void Run();
+  void Answer(loopback::Socket client);
+
+  uint16_t port_ = 0;
+  loopback::Socket listening_ = loopback::kNoSocket;
+  std::atomic<bool> stopping_{false};
+  mutable std::mutex mutex_;
+  std::map<std::string, Route> routes_;
+  std::vector<std::string> requests_;
+  std::thread thread_;
+};
+
+}  // namespace orvane::testing
