@@ -70,7 +70,7 @@ void TFormOrvane::FormShow() {
     closeRequested_ = true;
     if (view_) view_->RequestClose();
   }
-  dataPhilips_->SpeechMikeControl->OnSPMEventButton = [this](TSpeechMikeControl& sender, int32_t device,
+  dataPhilips_->SpeechMikeControl.OnSPMEventButton = [this](TSpeechMikeControl& sender, int32_t device,
                                                              uint32_t event) {
     SpeechMikeControl1SPMEventButton(sender, device, event);
   };

@@ -3,18 +3,17 @@
 #include "common/Port.h"
 #include "logging/ApplicationLogger.h"
 #include "logging/ComRuntime.h"
-#include "provisioning/KaldCurrentSite.h"
+#include "provisioning/VerificationPilotesSM.h"
 
 namespace orvane {
 
 TOrvaneProgram::TOrvaneProgram() {
   comJoined_ = Port<ComRuntime>().InitializeMainThread();
-  CreateKaldCurrentSite();
+  KaldCurrentSite();
 }
 
 TOrvaneProgram::~TOrvaneProgram() {
   ReleaseAppLogger();
-  ReleaseKaldCurrentSite();
   if (comJoined_) Port<ComRuntime>().UninitializeMainThread();
 }
 

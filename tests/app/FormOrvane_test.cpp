@@ -305,7 +305,7 @@ TEST_F(FormOrvaneTest, AFailingDeactivationStepStopsTheRestAndReachesTheErrorDis
 }
 
 TEST_F(FormOrvaneTest, ARefusedVerificationClosesTheWindowYetAttachesTheHandler) {
-  workstation.registry.readable = false;
+  workstation.MakeUnreadable();
   ui.dialogs.answers.push_back(TModalResult::No);
   RecordingView otherView;
   TFormOrvane other{&otherView};
