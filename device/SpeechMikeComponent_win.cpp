@@ -30,7 +30,15 @@ std::string SystemMessage(HRESULT status) {
   if (length > 0 && buffer != nullptr) message = WideToUtf8(std::wstring(buffer, length));
   if (buffer != nullptr) LocalFree(buffer);
   message = ComponentErrorMessage(message);
-  return message.empty() ? "Erreur OLE " + HexStatus(status) : message;
+  if (!message.empty()) return message;
+  // Texts of the statuses the connection meets, where the system has none.
+  switch (status) {
+    case REGDB_E_CLASSNOTREG: return "Classe non enregistrée";
+    case CO_E_NOTINITIALIZED: return "CoInitialize n'a pas été appelé";
+    case E_NOINTERFACE: return "Interface non prise en charge";
+    case CLASS_E_CLASSNOTAVAILABLE: return "Classe non disponible";
+    default: return "Erreur OLE " + HexStatus(status);
+  }
 }
 
 // The error a failing status stands for: the component's own description when it gave one.

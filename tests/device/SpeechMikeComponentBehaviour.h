@@ -30,6 +30,8 @@ struct HarnessFactory {
   std::unique_ptr<ComponentHarness> (*make)();
 };
 
+inline void PrintTo(const HarnessFactory& factory, std::ostream* out) { *out << factory.name; }
+
 inline std::string HarnessName(const ::testing::TestParamInfo<HarnessFactory>& info) { return info.param.name; }
 
 class ComponentBehaviour : public ::testing::TestWithParam<HarnessFactory> {
