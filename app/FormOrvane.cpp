@@ -65,15 +65,25 @@ void TFormOrvane::FormCreate() {
 
 void TFormOrvane::FormShow() {
   if (!dataPhilips_) dataPhilips_ = std::make_unique<TDataPhilips>(nullptr, nullptr, -1);
-  // A refusal closes the window, but only after this handler has finished.
-  if (!VerificationPilotesSM(false, nullptr, -1)) {
-    closeRequested_ = true;
-    if (view_) view_->RequestClose();
-  }
-  dataPhilips_->SpeechMikeControl.OnSPMEventButton = [this](TSpeechMikeControl& sender, int32_t device,
-                                                             uint32_t event) {
-    SpeechMikeControl1SPMEventButton(sender, device, event);
+  // The window's own handler takes over the device's button events whatever the verification
+  // says, also when its adjustment fails: the list would otherwise stay empty for good.
+  const auto attach = [this] {
+    dataPhilips_->SpeechMikeControl.OnSPMEventButton = [this](TSpeechMikeControl& sender, int32_t device,
+                                                              uint32_t event) {
+      SpeechMikeControl1SPMEventButton(sender, device, event);
+    };
   };
+  try {
+    // A refusal closes the window, but only after this handler has finished.
+    if (!VerificationPilotesSM(false, nullptr, -1)) {
+      closeRequested_ = true;
+      if (view_) view_->RequestClose();
+    }
+  } catch (...) {
+    attach();
+    throw;
+  }
+  attach();
   Changed();
 }
 

@@ -322,5 +322,21 @@ TEST_F(FormOrvaneTest, ARefusedVerificationClosesTheWindowYetAttachesTheHandler)
   EXPECT_EQ(other.Lines(), (std::vector<std::string>{"1 - Action : spmStopPressed - EventID = 2"}));
 }
 
+TEST_F(FormOrvaneTest, AFailingAdjustmentIsShownAndTheEventsStillReachTheList) {
+  workstation.registry.SetDword(TRootKey::CurrentUser, "Control Panel\\Philips Speech\\3000\\Default",
+                                "SequenceEnabled", 1);
+  workstation.registry.refuseAllWrites = true;
+  RecordingView otherView;
+  TFormOrvane other{&otherView};
+  other.FormCreate();
+  other.Run([&] { other.FormShow(); });
+  ASSERT_EQ(ui.dialogs.shown.size(), 1u);
+  EXPECT_EQ(ui.dialogs.shown[0].kind, "error");
+
+  other.ButtonActiverClick();
+  Press(3);
+  EXPECT_EQ(other.Lines(), (std::vector<std::string>{"1 - Action : spmStopReleased - EventID = 3"}));
+}
+
 }  // namespace
 }  // namespace orvane

@@ -209,6 +209,35 @@ bool InOrder(const std::vector<std::string>& lines, const std::vector<std::strin
 
 }  // namespace
 
+// Under Wine without a window manager, Wine draws the window frames itself only for windows it
+// does not hand to one; the screenshot then shows the caption. Set for Orvane.exe's start only.
+class WineDrawsFrames {
+ public:
+  WineDrawsFrames() {
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_,
+                        nullptr) != ERROR_SUCCESS)
+      return;
+    DWORD size = sizeof(previous_);
+    hadValue_ = RegQueryValueExW(key_, L"Managed", nullptr, nullptr, reinterpret_cast<BYTE*>(previous_), &size) ==
+                ERROR_SUCCESS;
+    RegSetValueExW(key_, L"Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"N"), 2 * sizeof(wchar_t));
+  }
+  ~WineDrawsFrames() {
+    if (!key_) return;
+    if (hadValue_)
+      RegSetValueExW(key_, L"Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(previous_),
+                     static_cast<DWORD>((wcslen(previous_) + 1) * sizeof(wchar_t)));
+    else
+      RegDeleteValueW(key_, L"Managed");
+    RegCloseKey(key_);
+  }
+
+ private:
+  HKEY key_ = nullptr;
+  bool hadValue_ = false;
+  wchar_t previous_[16] = {};
+};
+
 // The test component registered for the user while the check runs. Orvane.exe loads it in its
 // own process, so what it must do is told through the environment that Orvane.exe inherits:
 // the button events to raise after each activation, and the file that records every call.
@@ -246,6 +275,7 @@ int wmain(int argc, wchar_t** argv) {
 
   DriversRegistered drivers;
   ComponentRegistered component(argv[3], callsFile);
+  WineDrawsFrames frames;
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
