@@ -1,0 +1,35 @@
+#include <time.h>
+
+#include "common/Clock.h"
+#include "common/Port.h"
+
+namespace orvane {
+namespace {
+
+class PosixClock : public Clock {
+ public:
+  TDateTime Now() override {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    tm local{};
+    localtime_r(&now.tv_sec, &local);
+    return EncodeDateTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+                          local.tm_sec > 59 ? 59 : local.tm_sec, static_cast<int>(now.tv_nsec / 1000000));
+  }
+  uint32_t TickCount() override {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const uint64_t ms = static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+    return static_cast<uint32_t>(ms);
+  }
+};
+
+}  // namespace
+
+template <>
+Clock& PlatformAdapter<Clock>() {
+  static PosixClock adapter;
+  return adapter;
+}
+
+}  // namespace orvane

@@ -1,0 +1,20 @@
+#pragma once
+// Regional settings a test chooses; the defaults are the plain ones ("-", ":", English names).
+
+#include "common/Port.h"
+#include "common/RegionalSettings.h"
+
+namespace orvane::testing {
+
+class FakeRegionalSettings : public RegionalSettings {
+ public:
+  const FormatSettings& Settings() override { return settings; }
+  FormatSettings settings;
+};
+
+struct ScopedFakeRegionalSettings {
+  FakeRegionalSettings regional;
+  ScopedPort<RegionalSettings> port{regional};
+};
+
+}  // namespace orvane::testing
