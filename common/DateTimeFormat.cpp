@@ -60,6 +60,17 @@ class Renderer {
   }
   void Put(std::string_view text) { Put(text.data(), text.size()); }
 
+  // Text known to be ASCII (digits, format characters): one byte is one character.
+  void PutAscii(const char* text, size_t size) {
+    if (!full_ && characters_ + size <= kMaxCharacters && length_ + size <= sizeof(buffer_)) {
+      std::memcpy(buffer_ + length_, text, size);
+      length_ += size;
+      characters_ += size;
+    } else {
+      Put(text, size);
+    }
+  }
+
   // At least minDigits digits; values here are never negative.
   void PutNumber(int value, int minDigits) {
     char digits[12];
@@ -71,7 +82,7 @@ class Renderer {
     while (n < minDigits) digits[n++] = '0';
     char out[12];
     for (int i = 0; i < n; ++i) out[i] = digits[n - 1 - i];
-    Put(out, static_cast<size_t>(n));
+    PutAscii(out, static_cast<size_t>(n));
   }
 
   void Append(std::string_view format, int level) {
@@ -222,6 +233,10 @@ class Renderer {
           Put(settings_.dateSeparator);
           break;
         case ':':
+          if (settings_.timeSeparator.size() == 1 && static_cast<unsigned char>(settings_.timeSeparator[0]) < 0x80) {
+            PutAscii(settings_.timeSeparator.data(), 1);
+            break;
+          }
           Put(settings_.timeSeparator);
           break;
         case '\'':
@@ -234,7 +249,11 @@ class Renderer {
           break;
         }
         default:
-          Put(&starter, 1);
+          if (static_cast<unsigned char>(starter) < 0x80) {
+            PutAscii(&starter, 1);
+          } else {
+            Put(&starter, 1);
+          }
           break;
       }
     }

@@ -1,0 +1,70 @@
+#include "provisioning/AjustementCleRegistreSM.h"
+
+#include <string>
+
+#include "common/Clock.h"
+#include "common/DateTimeFormat.h"
+#include "common/Port.h"
+#include "logging/ApplicationLogger.h"
+#include "provisioning/Registry.h"
+
+namespace orvane {
+
+namespace {
+
+const char kBaseKey[] = "\\Control Panel\\Philips Speech";
+
+void Log(const std::string& message, uint8_t level) { AppLogger().Log(message, level, 0); }
+
+void Stamp(TRegistry& registry) {
+  registry.WriteInteger("SequenceEnabled", 0);
+  registry.WriteString("KALDInstallation", FormatDateTime("c", Port<Clock>().Now()));
+}
+
+void AdjustModels(TRegistry& registry) {
+  registry.SetRootKey(TRootKey::CurrentUser);
+  for (const char* model : kModelesSpeechMike) {
+    // Opening a model key moves the accessor there, so the base key is opened anew each time.
+    if (!registry.OpenKey(kBaseKey, false)) continue;
+    const std::string modelKey = std::string(model) + "\\Default";
+    if (registry.OpenKey(modelKey, false)) {
+      bool readable = true;
+      int32_t sequenceEnabled = 0;
+      try {
+        sequenceEnabled = registry.ReadInteger("SequenceEnabled");
+      } catch (...) {
+        readable = false;
+      }
+      if (!readable) {
+        Stamp(registry);
+      } else if (sequenceEnabled != 0) {
+        try {
+          Stamp(registry);
+        } catch (...) {
+          Stamp(registry);
+        }
+      }
+    } else if (registry.OpenKey(modelKey, true)) {
+      Stamp(registry);
+    }
+  }
+}
+
+}  // namespace
+
+void AjustementCleRegistreSM() {
+  Log("AjustementCleRegistreSM - IN", 250);
+  {
+    TRegistry registry;
+    try {
+      AdjustModels(registry);
+    } catch (...) {
+      registry.CloseKey();
+      Log("AjustementCleRegistreSM - OUT", 250);
+      throw;
+    }
+  }
+  Log("AjustementCleRegistreSM - OUT", 250);
+}
+
+}  // namespace orvane

@@ -1,0 +1,68 @@
+// The dialogs under Qt: message boxes with the French captions and buttons.
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <filesystem>
+
+#include "common/Port.h"
+#include "ui/Dialogs.h"
+
+namespace orvane {
+
+namespace {
+
+// The program file's name without its extension, when it has one.
+QString ApplicationTitle() {
+  std::error_code error;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  return QString::fromStdString(error ? std::string("Orvane") : program.stem().string());
+}
+
+QMessageBox::ButtonRole Run(QMessageBox::Icon icon, const QString& caption, const std::string& text, bool yesNo,
+                            QAbstractButton** yes, QAbstractButton** no) {
+  QMessageBox box(icon, caption, QString::fromStdString(text), QMessageBox::NoButton, QApplication::activeWindow());
+  if (yesNo) {
+    // Neither is the escape button: closing the box otherwise answers neither.
+    *yes = box.addButton(QStringLiteral("&Oui"), QMessageBox::YesRole);
+    *no = box.addButton(QStringLiteral("&Non"), QMessageBox::ActionRole);
+    box.setDefaultButton(static_cast<QPushButton*>(*yes));
+  } else {
+    box.setEscapeButton(box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole));
+  }
+  box.exec();
+  if (!yesNo) return QMessageBox::AcceptRole;
+  if (box.clickedButton() == *yes) return QMessageBox::YesRole;
+  if (box.clickedButton() == *no) return QMessageBox::NoRole;
+  return QMessageBox::InvalidRole;
+}
+
+class QtDialogs : public Dialogs {
+ public:
+  void ShowMessage(const std::string& text) override { Show(QMessageBox::NoIcon, ApplicationTitle(), text); }
+  void MessageWarning(const std::string& text) override { Show(QMessageBox::Warning, QStringLiteral("Avertissement"), text); }
+  void MessageError(const std::string& text) override { Show(QMessageBox::Critical, QStringLiteral("Erreur"), text); }
+  TModalResult AskWarningYesNo(const std::string& text) override {
+    QAbstractButton* yes = nullptr;
+    QAbstractButton* no = nullptr;
+    switch (Run(QMessageBox::Warning, QStringLiteral("Avertissement"), text, true, &yes, &no)) {
+      case QMessageBox::YesRole: return TModalResult::Yes;
+      case QMessageBox::NoRole: return TModalResult::No;
+      default: return TModalResult::None;
+    }
+  }
+
+ private:
+  static void Show(QMessageBox::Icon icon, const QString& caption, const std::string& text) {
+    Run(icon, caption, text, false, nullptr, nullptr);
+  }
+};
+
+}  // namespace
+
+template <>
+Dialogs& PlatformAdapter<Dialogs>() {
+  static QtDialogs adapter;
+  return adapter;
+}
+
+}  // namespace orvane
