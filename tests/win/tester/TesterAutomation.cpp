@@ -348,8 +348,11 @@ int wmain(int argc, wchar_t** argv) {
   std::vector<std::wstring> files;
   FindFiles(folder + L"\\log", files);
   std::vector<std::string> log;
-  for (const auto& file : files)
+  for (const auto& file : files) {
+    // The journal, not the error context that a memory logger dumps beside it.
+    if (file.find(L"erreurs") != std::wstring::npos) continue;
     for (const auto& line : ReadLines(file)) log.push_back(line);
+  }
   std::string missing;
   if (!InOrder(log,
                {"Vérification de l'installation des pilotes SM sur le poste", "AjustementCleRegistreSM - IN",
