@@ -2,7 +2,7 @@
 // clicks its buttons, reads its list box, closes it, then checks the log file and what the
 // test SpeechMike component was asked to do.
 //
-// Usage: TesterAutomation PROGRAM_FOLDER SCREENSHOT.bmp TEST_COMPONENT.dll
+// Usage: TesterAutomation PROGRAM_FOLDER SCREENSHOT.bmp
 #include <windows.h>
 
 #include <cstdio>
@@ -10,6 +10,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/TestSpeechMikeServer_win.h"
 
 namespace {
 
@@ -238,35 +240,33 @@ class WineDrawsFrames {
   wchar_t previous_[16] = {};
 };
 
-// The test component registered for the user while the check runs. Orvane.exe loads it in its
-// own process, so what it must do is told through the environment that Orvane.exe inherits:
-// the button events to raise after each activation, and the file that records every call.
+// The test component registered for the user while the check runs (the DLL stands beside this
+// program). Orvane.exe loads it in its own process, so what it must do is told through the
+// environment that Orvane.exe inherits: the button events to raise after each activation, and
+// the file that records every call.
 class ComponentRegistered {
  public:
-  ComponentRegistered(const std::wstring& dll, const std::wstring& callsFile) {
+  explicit ComponentRegistered(const std::wstring& callsFile) {
     SetEnvironmentVariableW(L"ORVANE_TEST_SPM_EVENTS", L"6,7,4294967295,58");
     SetEnvironmentVariableW(L"ORVANE_TEST_SPM_CALLS", callsFile.c_str());
-    module_ = LoadLibraryW(dll.c_str());
-    if (!module_ || Call("DllRegisterServer") != S_OK) Fail("cannot register the test component");
+    try {
+      orvane::testing::TestSpeechMikeServer::Get().Register();
+      registered_ = true;
+    } catch (const std::exception& e) {
+      Fail(std::string("cannot register the test component: ") + e.what());
+    }
   }
   ~ComponentRegistered() {
-    if (module_) {
-      Call("DllUnregisterServer");
-      FreeLibrary(module_);
-    }
+    if (registered_) orvane::testing::TestSpeechMikeServer::Get().Unregister();
   }
 
  private:
-  HRESULT Call(const char* name) {
-    auto entry = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
-    return entry ? entry() : E_NOTIMPL;
-  }
-  HMODULE module_ = nullptr;
+  bool registered_ = false;
 };
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc < 4) {
-    std::printf("usage: TesterAutomation PROGRAM_FOLDER SCREENSHOT.bmp TEST_COMPONENT.dll\n");
+  if (argc < 3) {
+    std::printf("usage: TesterAutomation PROGRAM_FOLDER SCREENSHOT.bmp\n");
     return 2;
   }
   const std::wstring folder = argv[1];
@@ -274,7 +274,7 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring callsFile = folder + L"\\calls.txt";
 
   DriversRegistered drivers;
-  ComponentRegistered component(argv[3], callsFile);
+  ComponentRegistered component(callsFile);
   WineDrawsFrames frames;
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
