@@ -5,6 +5,8 @@
 // The embedded engine runs in the test process with a root of its own (configuration, lock
 // and temporary files) in a temporary folder, so tests need no server and change nothing of
 // the system's. Call UseEmbeddedFirebird() before anything else loads the client library.
+// Name the suites that use it "...OnDatabase": the ThreadSanitizer build leaves them out, since
+// the engine is not instrumented.
 
 #include <stdlib.h>
 #include <unistd.h>
