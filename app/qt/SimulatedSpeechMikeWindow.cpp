@@ -101,6 +101,8 @@ void TSimulatedSpeechMikeWindow::SendCode() {
     return;
   }
   device_.PressButton(static_cast<uint32_t>(code));
+  // The next code typed replaces this one; Enter alone sends it again.
+  codeField_->selectAll();
   Refresh();
 }
 

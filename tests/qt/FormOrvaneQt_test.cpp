@@ -98,6 +98,9 @@ TEST_F(FormOrvaneQtTest, ButtonsOfTheDeviceWindowReachTheListNewestFirst) {
   deviceWindow.CodeField()->setText("4294967295");
   Click(deviceWindow.SendButton());
   EXPECT_EQ(form.ListBoxCmd()->item(0)->text(), "3 - Action : Action inconnue - EventID = 4294967295");
+  // A code typed next replaces the one sent.
+  deviceWindow.CodeField()->insert("58");
+  EXPECT_EQ(deviceWindow.CodeField()->text(), "58");
 
   // Not a code: nothing is sent.
   deviceWindow.CodeField()->setText("-1");
