@@ -15,3 +15,8 @@ build-%: bootstrap
 
 test: $(addprefix build-,$(TEST_BUILDS))
 	@tools/with-display ctest --test-dir build/linux --output-on-failure -j $(CTEST_JOBS)
+
+run: bootstrap
+	@cmake --preset linux >/dev/null
+	@cmake --build --preset linux -j $(JOBS) --target orvane
+	@tools/run-demo
