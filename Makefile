@@ -1,5 +1,6 @@
 # make test: installs what is missing, builds every preset and runs all tests in one CTest run
 # (Linux, Windows under Wine, sanitizers). make run: builds and starts the tester on Linux.
+# The build rule is a static pattern rule: make skips implicit rules for phony targets.
 JOBS ?= $(shell nproc)
 TEST_BUILDS := windows asan tsan linux
 CTEST_JOBS ?= $(JOBS)
@@ -9,7 +10,7 @@ CTEST_JOBS ?= $(JOBS)
 bootstrap:
 	@tools/bootstrap
 
-build-%: bootstrap
+$(addprefix build-,$(TEST_BUILDS)): build-%: bootstrap
 	@cmake --preset $* >/dev/null
 	@cmake --build --preset $* -j $(JOBS)
 
