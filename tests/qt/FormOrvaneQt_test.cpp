@@ -179,5 +179,17 @@ TEST_F(FormOrvaneQtTest, ClosingTheActiveWindowDeactivatesTheDevice) {
   EXPECT_FALSE(device.Active());
 }
 
+TEST_F(FormOrvaneQtTest, TheListFollowsEverySideAndTheLightsTheBottomWhenTheWindowGrows) {
+  const QRect list = form.ListBoxCmd()->geometry();
+  const QRect lights = form.RadioGroupLumiere()->geometry();
+  const QRect activer = form.ButtonActiver()->geometry();
+  form.resize(form.width() + 100, form.height() + 50);
+  Settle();
+  EXPECT_EQ(form.ListBoxCmd()->geometry(), list.adjusted(0, 0, 100, 50));
+  EXPECT_EQ(form.RadioGroupLumiere()->geometry(), lights.translated(0, 50));
+  EXPECT_EQ(form.ButtonActiver()->geometry(), activer);
+  EXPECT_EQ(form.ListBoxCmd()->gridSize().width(), form.ListBoxCmd()->viewport()->width() / 3);
+}
+
 }  // namespace
 }  // namespace orvane

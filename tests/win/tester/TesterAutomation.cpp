@@ -195,6 +195,24 @@ void FindFiles(const std::wstring& folder, std::vector<std::wstring>& files) {
   FindClose(find);
 }
 
+// The captions of the controls that take the focus with Tab, in their order.
+std::vector<std::string> TabOrder(HWND window) {
+  std::vector<std::string> order;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!(GetWindowLongW(child, GWL_STYLE) & WS_TABSTOP)) continue;
+    wchar_t text[256] = {};
+    GetWindowTextW(child, text, 256);
+    order.push_back(Narrow(text));
+  }
+  return order;
+}
+
+RECT Bounds(HWND control) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  return r;
+}
+
 // Whether Wanted appear in Lines in this order, each somewhere after the previous one.
 bool InOrder(const std::vector<std::string>& lines, const std::vector<std::string>& wanted, std::string& missing) {
   size_t at = 0;
@@ -317,6 +335,32 @@ int wmain(int argc, wchar_t** argv) {
   if (lines != expected) Fail("the list box holds\n" + Join(lines) + "instead of\n" + Join(expected));
 
   SaveScreenshot(window, screenshot);
+
+  // Tab enters a radio group at its selected item.
+  const std::vector<std::string> tabOrder = {"Activer", "D\u00e9sactiver", "OFF",
+                                             "Vider la liste des commandes", "Commandes", "Exporter les logs", "",
+                                             "ShowMessage de GetTickCount"};
+  if (TabOrder(window) != tabOrder) Fail("the tab order is\n" + Join(TabOrder(window)));
+
+  // Three newspaper columns of equal width share the list's width.
+  RECT client{}, item{};
+  GetClientRect(list, &client);
+  SendMessageW(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
+  Expect(item.right - item.left == client.right / 3, "the list's columns are a third of its width");
+
+  // Growing the window: the list follows every side, the lights the bottom.
+  HWND lights = Child(window, L"Button", L"Philips SpeechMike - Lumi\u00e8res");
+  const RECT listBefore = Bounds(list), lightsBefore = Bounds(lights), outer = Bounds(window);
+  SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left + 100, outer.bottom - outer.top + 60,
+               SWP_NOMOVE | SWP_NOZORDER);
+  const RECT listAfter = Bounds(list), lightsAfter = Bounds(lights);
+  Expect(listAfter.left == listBefore.left && listAfter.top == listBefore.top &&
+             listAfter.right == listBefore.right + 100 && listAfter.bottom == listBefore.bottom + 60,
+         "the list follows the window's four sides");
+  Expect(lightsAfter.left == lightsBefore.left && lightsAfter.top == lightsBefore.top + 60 &&
+             lightsAfter.right - lightsAfter.left == lightsBefore.right - lightsBefore.left,
+         "the lights follow the window's left and bottom sides");
+  SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top, SWP_NOMOVE | SWP_NOZORDER);
 
   Click(play, "spmDisplayStatePlay");
   Click(desactiver, "Désactiver");
