@@ -82,6 +82,7 @@ TEST(ExecSQLOnDatabase, StatementsThatDoNotRunRollBackAndTheNextCallStartsAfresh
       {kSetFlag, {std::string("un")}},
       {"update station s set s.dictee_copydllsm3=:F where s.id_station =:ID_STATION", {std::string("OO"), int64_t{1}}},
       {"update station s set s.id_station = 2 where s.id_station = :ID_STATION", {int64_t{1}}},
+      {kSetFlag + std::string(1, '\0') + " or 1=1", {int64_t{1}}},
   };
   for (const auto& [sql, values] : failing) {
     EXPECT_FALSE(GlobalFIB().ExecSQL(sql, values, db.Database())) << sql;
