@@ -1,5 +1,6 @@
 # make test: installs what is missing, builds every preset and runs all tests in one CTest run
 # (Linux, Windows under Wine, sanitizers). make run: builds and starts the tester on Linux.
+# The build rule is a static pattern rule: make skips implicit rules for phony targets.
 JOBS ?= $(shell nproc)
 TEST_BUILDS := windows asan tsan linux
 CTEST_JOBS ?= $(JOBS)
@@ -9,9 +10,14 @@ CTEST_JOBS ?= $(JOBS)
 bootstrap:
 	@tools/bootstrap
 
-build-%: bootstrap
+$(addprefix build-,$(TEST_BUILDS)): build-%: bootstrap
 	@cmake --preset $* >/dev/null
 	@cmake --build --preset $* -j $(JOBS)
 
 test: $(addprefix build-,$(TEST_BUILDS))
 	@tools/with-display ctest --test-dir build/linux --output-on-failure -j $(CTEST_JOBS)
+
+run: bootstrap
+	@cmake --preset linux >/dev/null
+	@cmake --build --preset linux -j $(JOBS) --target orvane
+	@tools/run-demo

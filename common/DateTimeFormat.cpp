@@ -71,8 +71,29 @@ class Renderer {
     }
   }
 
-  // At least minDigits digits; values here are never negative.
+  // At least minDigits digits; values here are never negative. Time stamps are written for every
+  // log line, so the common one-, two- and four-digit fields skip the general loop.
   void PutNumber(int value, int minDigits) {
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    char out[12];
+    if (value < 100 && minDigits <= 2) {
+      if (value < 10 && minDigits <= 1) {
+        out[0] = static_cast<char>('0' + value);
+        PutAscii(out, 1);
+      } else {
+        PutAscii(kPairs + 2 * value, 2);
+      }
+      return;
+    }
+    if (value < 10000 && minDigits == 4) {
+      std::memcpy(out, kPairs + 2 * (value / 100), 2);
+      std::memcpy(out + 2, kPairs + 2 * (value % 100), 2);
+      PutAscii(out, 4);
+      return;
+    }
     char digits[12];
     int n = 0;
     do {
@@ -80,7 +101,6 @@ class Renderer {
       value /= 10;
     } while (value > 0);
     while (n < minDigits) digits[n++] = '0';
-    char out[12];
     for (int i = 0; i < n; ++i) out[i] = digits[n - 1 - i];
     PutAscii(out, static_cast<size_t>(n));
   }
@@ -90,6 +110,9 @@ class Renderer {
     if (level >= 2) return;
     char lastToken = ' ';
     bool use12Hour = false;
+    // Without any a, no hour of this format can be on the twelve-hour clock.
+    const bool mayHaveAmPm = std::memchr(format.data(), 'a', format.size()) != nullptr ||
+                             std::memchr(format.data(), 'A', format.size()) != nullptr;
     size_t pos = 0;
     const size_t size = format.size();
     while (pos < size && !full_) {
@@ -161,7 +184,7 @@ class Renderer {
           break;
         case 'H': {
           const int count = runCount();
-          if (!use12Hour) use12Hour = NextAOrHBeginsAmPm(format, pos);
+          if (!use12Hour && mayHaveAmPm) use12Hour = NextAOrHBeginsAmPm(format, pos);
           int hour = Parts().hour;
           if (use12Hour) {
             if (hour == 0) {

@@ -28,6 +28,18 @@ std::string Quoted(const std::string& text) {
   return result + "'";
 }
 
+// The character set goes into the statement that creates a database: a name, nothing more.
+void RequireName(const std::string& name) {
+  for (char c : name) {
+    const bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+    if (!ok) throw EFIBError("TpFIBDatabase : jeu de caractères invalide \"" + name + "\"");
+  }
+}
+
+void RequireLength(const std::string& text, const char* what) {
+  if (text.size() > 32767) throw EFIBError(std::string("TpFIBDatabase : ") + what + " trop long");
+}
+
 }  // namespace
 
 TpFIBDatabase::~TpFIBDatabase() {
@@ -50,6 +62,7 @@ void TpFIBDatabase::LoadApi() {
 
 void TpFIBDatabase::Open() {
   if (Connected()) return;
+  RequireLength(DatabaseName, "nom de base de données");
   LoadApi();
   std::string dpb(1, isc_dpb_version1);
   if (!UserName.empty()) AddItem(dpb, isc_dpb_user_name, UserName);
@@ -66,6 +79,8 @@ void TpFIBDatabase::Open() {
 
 void TpFIBDatabase::CreateDatabase() {
   if (Connected()) throw EFIBError("TpFIBDatabase.CreateDatabase : déjà connectée");
+  RequireName(CharSet);
+  RequireLength(DatabaseName, "nom de base de données");
   LoadApi();
   std::string sql = "CREATE DATABASE " + Quoted(DatabaseName);
   if (!UserName.empty()) sql += " USER " + Quoted(UserName);

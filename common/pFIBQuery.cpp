@@ -290,6 +290,8 @@ void TpFIBQuery::RequireConnection(const char* operation) const {
 
 void TpFIBQuery::Prepare() {
   RequireConnection("Prepare");
+  // The client would run the text only up to the NUL.
+  if (sql_.find('\0') != std::string::npos) throw EFIBError("TpFIBQuery.Prepare : caractère nul dans le texte SQL");
   FreeHandle();
   const fib::ClientApi& api = database_->Api();
   const TFIBPositionalSQL positional = ToPositionalSQL(sql_);
@@ -297,7 +299,9 @@ void TpFIBQuery::Prepare() {
   api.dsql_alloc_statement2(status, database_->Handle(), &statement_);
   fib::Check(api, status, "TpFIBQuery.Prepare");
   try {
-    api.dsql_prepare(status, transaction_->Handle(), &statement_, 0, positional.sql.c_str(),
+    const size_t length = positional.sql.size() <= 65535 ? positional.sql.size() : 0;
+    api.dsql_prepare(status, transaction_->Handle(), &statement_, static_cast<unsigned short>(length),
+                     positional.sql.c_str(),
                      static_cast<unsigned short>(database_->SQLDialect), nullptr);
     fib::Check(api, status, "TpFIBQuery.Prepare");
     statementType_ = StatementType(api, &statement_);

@@ -185,6 +185,8 @@ size_t TAppLoggerThread::PendingCount() const {
 TApplicationLogger::TApplicationLogger() {
   if (!gCreating) throw Exception("Vous devez accéder à la classe TApplicationLogger par le biais de la fonction AppLogger");
   thread_ = std::make_unique<TAppLoggerThread>(this);
+  // A failure destroys the thread and the loggers created so far with the members.
+  LoadConfiguration(".\\AppLogger.xml");
 }
 
 TApplicationLogger::~TApplicationLogger() {

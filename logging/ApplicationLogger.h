@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "logging/Logger.h"
+#include "logging/XmlParser.h"
 
 namespace orvane {
 
@@ -84,6 +85,13 @@ class TApplicationLogger {
   int LoggerCount() const { return static_cast<int>(Loggers.size()); }
   TLogger* GetLogger(int index) const;
   void ClearLoggers();
+
+  // Creates the loggers that the file assigns to this station and this program; false when the
+  // file does not exist. Every failure reads "TApplicationLogger : " and the cause.
+  bool LoadConfiguration(const std::string& fileName);
+  // The loggers of the station element's application part; false when it has none.
+  bool LoadApplication(const TXmlNode& station);
+  void CreateLogger(const TXmlNode& node);
 
   const std::string& Version() const { return Version_; }
   TAppLoggerThread& Thread() { return *thread_; }

@@ -2,6 +2,11 @@
 
 #include <cstdio>
 
+#include "common/Clock.h"
+#include "common/DateTime.h"
+#include "common/DateTimeFormat.h"
+#include "common/Port.h"
+
 
 namespace orvane {
 
@@ -49,6 +54,12 @@ bool TryParseInteger(const std::string& text, int32_t& value) {
 }
 
 
+int32_t ParseInteger(const std::string& text) {
+  int32_t value = 0;
+  if (!TryParseInteger(text, value)) throw EConvertError("'" + text + "' n'est pas une valeur entière correcte");
+  return value;
+}
+
 TLogger::TLogger(uint8_t niveauMax, int32_t logSpecifique, const TLoggerParams* /*params*/, bool insertTime,
                  std::string formatDateTime, bool insertNiveauLog)
     : vNiveauMax(niveauMax),
@@ -70,6 +81,7 @@ void TLogger::Log(const std::string& message, uint8_t level, int32_t specific) {
     std::snprintf(text, sizeof text, "[%3.3d] ", static_cast<int>(level));
     prefix = text;
   }
+  if (vInsertTime) prefix = orvane::FormatDateTime(vFormatDateTime, Port<Clock>().Now()) + ": " + prefix;
   currentLevel_ = level;
   DoLog(prefix + message);
 }

@@ -22,6 +22,8 @@ TLoggerParam SplitLoggerParam(const std::string& line);
 // The integer conversion of configuration values: optional leading blanks, a sign, decimal
 // digits or "$"/"0x" and hexadecimal digits, within 32 bits.
 bool TryParseInteger(const std::string& text, int32_t& value);
+// As TryParseInteger; fails with EConvertError naming the text.
+int32_t ParseInteger(const std::string& text);
 
 inline constexpr const char* kDefaultLogTimeFormat = "yyyy-mm-dd hh:nn:ss.zzz";
 

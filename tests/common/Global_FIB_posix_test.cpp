@@ -35,7 +35,7 @@ std::pair<int64_t, int64_t> OpenOnServer(TpFIBDatabase* database) {
   return counts;
 }
 
-TEST(ExecSQL, TheSystemsTwoStatementsChangeExactlyTheirStationsRow) {
+TEST(ExecSQLOnDatabase, TheSystemsTwoStatementsChangeExactlyTheirStationsRow) {
   StationDatabase db({{1, "N"}, {2, "N"}, {3, "O"}});
   EXPECT_TRUE(GlobalFIB().ExecSQL(kSetFlag, {int64_t{2}}, db.Database()));
   EXPECT_EQ(db.Flags(), (Flags{{1, "N"}, {2, "O"}, {3, "O"}}));
@@ -44,13 +44,13 @@ TEST(ExecSQL, TheSystemsTwoStatementsChangeExactlyTheirStationsRow) {
   EXPECT_EQ(OpenOnServer(db.Database()), (std::pair<int64_t, int64_t>{0, 0}));
 }
 
-TEST(ExecSQL, StationWithoutRowCommitsAndChangesNothing) {
+TEST(ExecSQLOnDatabase, StationWithoutRowCommitsAndChangesNothing) {
   StationDatabase db({{1, "N"}});
   EXPECT_TRUE(GlobalFIB().ExecSQL(kSetFlag, {int64_t{-1}}, db.Database()));
   EXPECT_EQ(db.Flags(), (Flags{{1, "N"}}));
 }
 
-TEST(ExecSQL, RowLockedByAnotherConnectionFailsAtOnceAndLeavesTheRow) {
+TEST(ExecSQLOnDatabase, RowLockedByAnotherConnectionFailsAtOnceAndLeavesTheRow) {
   StationDatabase db({{5, "N"}});
   auto other = db.Attach();
   TpFIBTransaction holder;
@@ -73,7 +73,7 @@ TEST(ExecSQL, RowLockedByAnotherConnectionFailsAtOnceAndLeavesTheRow) {
   EXPECT_EQ(db.Flag(5), "O");
 }
 
-TEST(ExecSQL, StatementsThatDoNotRunRollBackAndTheNextCallStartsAfresh) {
+TEST(ExecSQLOnDatabase, StatementsThatDoNotRunRollBackAndTheNextCallStartsAfresh) {
   StationDatabase db({{1, "N"}, {2, "N"}});
   const std::vector<std::pair<std::string, std::vector<TFIBValue>>> failing{
       {"update station s set s.dictee_copydllsm3='O' wher s.id_station =:ID_STATION", {int64_t{1}}},
@@ -82,6 +82,7 @@ TEST(ExecSQL, StatementsThatDoNotRunRollBackAndTheNextCallStartsAfresh) {
       {kSetFlag, {std::string("un")}},
       {"update station s set s.dictee_copydllsm3=:F where s.id_station =:ID_STATION", {std::string("OO"), int64_t{1}}},
       {"update station s set s.id_station = 2 where s.id_station = :ID_STATION", {int64_t{1}}},
+      {kSetFlag + std::string(1, '\0') + " or 1=1", {int64_t{1}}},
   };
   for (const auto& [sql, values] : failing) {
     EXPECT_FALSE(GlobalFIB().ExecSQL(sql, values, db.Database())) << sql;
@@ -92,7 +93,7 @@ TEST(ExecSQL, StatementsThatDoNotRunRollBackAndTheNextCallStartsAfresh) {
   EXPECT_EQ(db.Flags(), (Flags{{1, "O"}, {2, "N"}}));
 }
 
-TEST(ExecSQL, ValuesAreBoundByPositionExtraOnesIgnoredMissingOnesNull) {
+TEST(ExecSQLOnDatabase, ValuesAreBoundByPositionExtraOnesIgnoredMissingOnesNull) {
   StationDatabase db({{1, "N"}, {2, "N"}, {3, "N"}});
   const std::string sql = "update station set dictee_copydllsm3 = :FLAG where id_station = :ID";
   EXPECT_TRUE(GlobalFIB().ExecSQL(kSetFlag, {int64_t{1}, int64_t{2}}, db.Database()));
@@ -102,7 +103,7 @@ TEST(ExecSQL, ValuesAreBoundByPositionExtraOnesIgnoredMissingOnesNull) {
   EXPECT_EQ(db.Flags(), (Flags{{1, "O"}, {2, "O"}, {3, std::nullopt}}));
 }
 
-TEST(ExecSQL, ConnectionThatIsNotOpenGivesFalse) {
+TEST(ExecSQLOnDatabase, ConnectionThatIsNotOpenGivesFalse) {
   StationDatabase db({{1, "N"}});
   auto closed = db.Attach();
   closed->Close();
@@ -112,7 +113,7 @@ TEST(ExecSQL, ConnectionThatIsNotOpenGivesFalse) {
   EXPECT_EQ(db.Flag(1), "N");
 }
 
-TEST(ExecSQL, ConnectionEndedByTheServerGivesFalseAndClosesCleanly) {
+TEST(ExecSQLOnDatabase, ConnectionEndedByTheServerGivesFalseAndClosesCleanly) {
   StationDatabase db({{1, "N"}});
   auto victim = db.Attach();
   int64_t id = 0;
@@ -142,7 +143,7 @@ TEST(ExecSQL, ConnectionEndedByTheServerGivesFalseAndClosesCleanly) {
   EXPECT_EQ(db.Flag(1), "N");
 }
 
-TEST(FIBQuery, SelectReadsEachValueTypeAndTextRoundTrips) {
+TEST(FIBQueryOnDatabase, SelectReadsEachValueTypeAndTextRoundTrips) {
   StationDatabase db;
   TpFIBDatabase* database = db.Database();
   TpFIBQuery* query = GlobalFIB().CreateQueryWithTransaction(
@@ -172,7 +173,28 @@ TEST(FIBQuery, SelectReadsEachValueTypeAndTextRoundTrips) {
   EXPECT_FALSE(query->Transaction()->Active());
 }
 
-TEST(FIBDatabase, ClosingEndsTheTransactionsAndStatementsStillOnIt) {
+TEST(FIBQueryOnDatabase, PreparedStatementRunsAgainWithValuesOfOtherTypesAndReturnsItsRow) {
+  StationDatabase db({{1, "N"}, {2, "N"}});
+  std::unique_ptr<TpFIBQuery> query(GlobalFIB().CreateQueryWithTransaction(
+      nullptr, db.Database(), false,
+      "update station set dictee_copydllsm3 = :FLAG where id_station = :ID returning id_station, dictee_copydllsm3",
+      true));
+  GlobalFIB().StartIfInactive(query->Transaction());
+  query->Prepare();
+  query->Params(0) = std::string("O");
+  query->Params(1) = int64_t{1};
+  query->ExecQuery();
+  EXPECT_EQ(query->FieldByName("DICTEE_COPYDLLSM3"), TFIBValue(std::string("O")));
+  query->Params(0) = std::monostate{};
+  query->Params(1) = std::string("2");
+  query->ExecQuery();
+  EXPECT_EQ(query->Fields(0), TFIBValue(int64_t{2}));
+  EXPECT_EQ(query->Fields(1), TFIBValue());
+  GlobalFIB().CommitIfActive(query->Transaction());
+  EXPECT_EQ(db.Flags(), (Flags{{1, "O"}, {2, std::nullopt}}));
+}
+
+TEST(FIBConnectionOnDatabase, ClosingEndsTheTransactionsAndStatementsStillOnIt) {
   StationDatabase db({{1, "N"}});
   auto connection = db.Attach();
   std::unique_ptr<TpFIBQuery> query(GlobalFIB().CreateQueryWithTransaction(
@@ -188,7 +210,7 @@ TEST(FIBDatabase, ClosingEndsTheTransactionsAndStatementsStillOnIt) {
   connection.reset();
 }
 
-TEST(GlobalFIB, ProgramEndCommitsPersistentSetsAndForgetsTheInstance) {
+TEST(GlobalFIBOnDatabase, ProgramEndCommitsPersistentSetsAndForgetsTheInstance) {
   StationDatabase db({{1, "N"}, {2, "N"}});
   TGlobalFIB& before = GlobalFIB();
   for (int32_t id : {1, 2}) {

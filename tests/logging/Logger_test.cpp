@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "common/Exceptions.h"
+#include "support/FakeClock.h"
+
 
 namespace orvane {
 namespace {
@@ -80,6 +83,17 @@ TEST(LoggerLayout, NoPrefixPassesTheMessageUnchanged) {
   EXPECT_EQ(logger.lines, (std::vector<std::string>{"", " TDataPhilips - IN "}));
 }
 
+TEST(LoggerLayout, TimeStampThenLevelThenMessage) {
+  testing::ScopedFakeClock clock;
+  clock.clock.now = EncodeDateTime(2024, 3, 5, 14, 7, 9, 42);
+  LineRecorder both(255, 0, true, true);
+  both.Log("TDataPhilips.OpenPHILIPSDictCtrl - IN", 250, 0);
+  LineRecorder timeOnly(255, 0, true, false, "yyyymmdd");
+  timeOnly.Log("x", 5, 0);
+  EXPECT_EQ(both.lines.at(0), "2024-03-05 14:07:09.042: [250] TDataPhilips.OpenPHILIPSDictCtrl - IN");
+  EXPECT_EQ(timeOnly.lines.at(0), "20240305: x");
+}
+
 TEST(LoggerParams, SplitAtTheFirstEqualSign) {
   const TLoggerParam withEquals = SplitLoggerParam("FileName=a=b.txt");
   EXPECT_EQ(withEquals.name, "FileName");
@@ -87,6 +101,26 @@ TEST(LoggerParams, SplitAtTheFirstEqualSign) {
   const TLoggerParam without = SplitLoggerParam("FileName");
   EXPECT_EQ(without.name, "");
   EXPECT_EQ(without.value, "");
+}
+
+TEST(LoggerParams, IntegersAsTheConfigurationWritesThem) {
+  int32_t value = 0;
+  EXPECT_TRUE(TryParseInteger("  -12", value));
+  EXPECT_EQ(value, -12);
+  EXPECT_TRUE(TryParseInteger("$FF", value));
+  EXPECT_EQ(value, 255);
+  EXPECT_TRUE(TryParseInteger("2147483647", value));
+  EXPECT_FALSE(TryParseInteger("2147483648", value));
+  EXPECT_FALSE(TryParseInteger("12 ", value));
+  EXPECT_FALSE(TryParseInteger("", value));
+  EXPECT_FALSE(TryParseInteger("-", value));
+  EXPECT_FALSE(TryParseInteger("1e3", value));
+  try {
+    ParseInteger("douze");
+    FAIL();
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), "'douze' n'est pas une valeur entière correcte");
+  }
 }
 
 }  // namespace

@@ -61,6 +61,40 @@ struct PendingEvent {
   VARTYPE type;
 };
 
+// Driven from another process (the tester's automation starts Orvane.exe, which loads this
+// server): the environment names the button events to raise after each activation and a file
+// that records every call as it comes.
+HWND EventWindow();
+
+void ScriptRecord(const std::wstring& call) {
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetEnvironmentVariableW(L"ORVANE_TEST_SPM_CALLS", path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return;
+  HANDLE file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  SetFilePointer(file, 0, nullptr, FILE_END);
+  std::string line(call.begin(), call.end());  // the calls are ASCII
+  line += "\r\n";
+  DWORD written = 0;
+  WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+void ScriptActivated() {
+  wchar_t codes[512];
+  const DWORD length = GetEnvironmentVariableW(L"ORVANE_TEST_SPM_EVENTS", codes, 512);
+  if (length == 0 || length >= 512) return;
+  for (const wchar_t* at = codes; *at != L'\0';) {
+    wchar_t* end = nullptr;
+    const unsigned long code = wcstoul(at, &end, 10);
+    if (end == at) break;
+    auto* event = new PendingEvent{3, 1, static_cast<ULONG>(code), VT_UI4};
+    if (!PostMessageW(EventWindow(), kFire, 0, reinterpret_cast<LPARAM>(event))) delete event;
+    at = *end == L',' ? end + 1 : end;
+  }
+}
+
 HRESULT Fail(const std::wstring& description) {
   ICreateErrorInfo* create = nullptr;
   if (SUCCEEDED(CreateErrorInfo(&create))) {
@@ -160,6 +194,7 @@ class Control : public ControlTable, public IConnectionPointContainer, public IS
     if (HRESULT failed = Called(L"ActivateDevice", L"()")) return failed;
     if (!initialized_) return Fail(L"Not initialized.");
     active_ = true;
+    ScriptActivated();
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE Slot10_UninitializeDevice() override {
@@ -257,6 +292,7 @@ class Control : public ControlTable, public IConnectionPointContainer, public IS
 
   HRESULT Called(const std::wstring& name, const std::wstring& arguments) {
     gBehaviour.calls.push_back(name + arguments);
+    ScriptRecord(name + arguments);
     const auto failure = gBehaviour.failures.find(name);
     return failure == gBehaviour.failures.end() ? S_OK : Fail(failure->second);
   }

@@ -1,0 +1,183 @@
+#include "app/FormOrvane.h"
+
+#include <algorithm>
+
+#include "app/SpmEventName.h"
+#include "common/Clock.h"
+#include "common/Port.h"
+#include "device/DataPhilips.h"
+#include "device/SpeechMikeControl.h"
+#include "provisioning/VerificationPilotesSM.h"
+#include "ui/Dialogs.h"
+
+namespace orvane {
+
+const std::array<TLumiereItem, kLumiereItemCount> kLumiereItems = {{
+    {"spmDisplayStateStop", 1},
+    {"spmDisplayStatePlay", 2},
+    {"spmDisplayStateFastForward", 3},
+    {"spmDisplayStateFastRewind", 4},
+    {"spmDisplayStateVorStop", 5},
+    {"spmDisplayStateRecordInsert", 6},
+    {"spmDisplayStateRecordOverwrite", 7},
+    {"spmDisplayStateRecordStandbyInsert", 8},
+    {"spmDisplayStateRecordStandbyOverwrite", 9},
+    {"spmDisplayStateCommand", 10},
+    {"spmDisplayStateRecordStandbyCommand", 11},
+    {"spmDisplayStateInstruction", 12},
+    {"spmDisplayStateIdentifyDevice", 13},
+    // The device has no "off" state: VorStop is the darkest one.
+    {"OFF", 5},
+}};
+
+const std::array<const char*, 2> kDisplayItems = {"Commandes", "Time (Ticks)"};
+
+TItemRect RadioGroupItemRect(int index, int count, int columns, int groupWidth, int groupHeight, int textHeight) {
+  columns = std::max(1, columns);
+  const int rows = std::max(1, (count + columns - 1) / columns);
+  const int columnWidth = (groupWidth - 10) / columns;
+  const int free = std::max(0, groupHeight - textHeight - 5);
+  const int rowHeight = free / rows;
+  // What the rows leave over is shared above and below them.
+  const int top = textHeight + 1 + (free % rows) / 2;
+  return TItemRect{8 + (index / rows) * columnWidth, top + (index % rows) * rowHeight, columnWidth, rowHeight};
+}
+
+TFormOrvane::TFormOrvane(TFormOrvaneView* view) : view_(view) {}
+
+// The controller goes with the window, releasing the component.
+TFormOrvane::~TFormOrvane() = default;
+
+void TFormOrvane::Changed() {
+  if (view_) view_->Changed();
+}
+
+void TFormOrvane::ClearList() { lines_.clear(); }
+
+void TFormOrvane::ShowHandlerError(const std::exception& e) { Port<Dialogs>().MessageError(e.what()); }
+
+void TFormOrvane::FormCreate() {
+  columns_ = 3;
+  ClearList();
+  desactiverEnabled_ = false;
+  Changed();
+}
+
+void TFormOrvane::FormShow() {
+  if (!dataPhilips_) dataPhilips_ = std::make_unique<TDataPhilips>(nullptr, nullptr, -1);
+  // The window's own handler takes over the device's button events whatever the verification
+  // says, also when its adjustment fails: the list would otherwise stay empty for good.
+  const auto attach = [this] {
+    dataPhilips_->SpeechMikeControl.OnSPMEventButton = [this](TSpeechMikeControl& sender, int32_t device,
+                                                              uint32_t event) {
+      SpeechMikeControl1SPMEventButton(sender, device, event);
+    };
+  };
+  try {
+    // A refusal closes the window, but only after this handler has finished.
+    if (!VerificationPilotesSM(false, nullptr, -1)) {
+      closeRequested_ = true;
+      if (view_) view_->RequestClose();
+    }
+  } catch (...) {
+    attach();
+    throw;
+  }
+  attach();
+  Changed();
+}
+
+void TFormOrvane::FormClose() {
+  // The enabled "Désactiver" is the window's only sign that the device is active.
+  if (desactiverEnabled_) ButtonDesactiverClick();
+}
+
+void TFormOrvane::ButtonActiverClick() {
+  ClearList();
+  Changed();
+  try {
+    // Its result is not consulted: the controller has already told the user what failed.
+    dataPhilips_->OpenPHILIPSDictCtrl();
+  } catch (const std::exception& e) {
+    Port<Dialogs>().MessageError(e.what());
+    return;
+  }
+  activerEnabled_ = false;
+  desactiverEnabled_ = true;
+  Changed();
+}
+
+void TFormOrvane::ButtonDesactiverClick() {
+  dataPhilips_->LumiereSpeechMikePro(1);
+  SelectLumiere(kLumiereOff);
+  dataPhilips_->ClosePHILIPSDictCtrl();
+  activerEnabled_ = true;
+  desactiverEnabled_ = false;
+  Changed();
+}
+
+void TFormOrvane::ButtonVideMemoClick() {
+  ClearList();
+  Changed();
+}
+
+void TFormOrvane::rgDisplayClick() {
+  ClearList();
+  exportEnabled_ = displayIndex_ == kDisplayTicks;
+  columns_ = displayIndex_ == kDisplayCommandes ? 3 : 4;
+  Changed();
+}
+
+void TFormOrvane::ButtonExportClick() {
+  if (lines_.empty())
+    Port<Dialogs>().MessageWarning("Aucune données à exporter.");
+  else
+    Port<Dialogs>().ShowMessage("Option non fonctionnelle pour le moment...");
+}
+
+void TFormOrvane::Button1Click() { Port<Dialogs>().ShowMessage(std::to_string(Port<Clock>().TickCount())); }
+
+void TFormOrvane::RadioGroupLumiereClick() {
+  if (lumiereIndex_ < 0 || lumiereIndex_ >= kLumiereItemCount) return;
+  try {
+    dataPhilips_->LumiereSpeechMikePro(kLumiereItems[static_cast<size_t>(lumiereIndex_)].code);
+  } catch (const std::exception& e) {
+    const std::string message = e.what();
+    if (message == "Not initialized") {
+      Port<Dialogs>().ShowMessage("Le Speechmike n'a pas été initialisé.  Veuillez l'activer d'abord.");
+      // Back to "OFF" without telling the device, which would only refuse again.
+      lumiereClickAttached_ = false;
+      SelectLumiere(kLumiereOff);
+      lumiereClickAttached_ = true;
+      if (view_ && activerEnabled_) view_->FocusButtonActiver();
+    } else {
+      Port<Dialogs>().ShowMessage("Erreur :" + message);
+    }
+  }
+}
+
+void TFormOrvane::SelectLumiere(int item) {
+  if (item == lumiereIndex_ || item < -1 || item >= kLumiereItemCount) return;
+  lumiereIndex_ = item;
+  Changed();
+  if (lumiereClickAttached_) RadioGroupLumiereClick();
+}
+
+void TFormOrvane::SelectDisplay(int item) {
+  if (item == displayIndex_ || item < 0 || item >= static_cast<int>(kDisplayItems.size())) return;
+  displayIndex_ = item;
+  rgDisplayClick();
+}
+
+void TFormOrvane::SpeechMikeControl1SPMEventButton(TSpeechMikeControl&, int32_t, uint32_t EventId) {
+  const std::string code = std::to_string(EventId);
+  if (displayIndex_ == kDisplayCommandes) {
+    lines_.insert(lines_.begin(), std::to_string(lines_.size() + 1) + " - Action : " + SpmEventName(EventId) +
+                                      " - EventID = " + code);
+  } else {
+    lines_.push_back(std::to_string(Port<Clock>().TickCount()) + " - " + code);
+  }
+  Changed();
+}
+
+}  // namespace orvane

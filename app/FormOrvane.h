@@ -1,0 +1,118 @@
+#pragma once
+// The tester window without a toolkit: the state of every control and every handler. The Qt and
+// Win32 views create the controls, forward the user's actions here and draw what this holds.
+
+#include <array>
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace orvane {
+
+class TDataPhilips;
+class TSpeechMikeControl;
+
+// What the presenter asks of the window that shows it.
+class TFormOrvaneView {
+ public:
+  virtual ~TFormOrvaneView() = default;
+  // The presenter's state changed: redraw the controls from it.
+  virtual void Changed() = 0;
+  // Gives the keyboard focus to "Activer".
+  virtual void FocusButtonActiver() = 0;
+  // Closes the window once the running handler has returned; as the main window this ends the
+  // program.
+  virtual void RequestClose() = 0;
+};
+
+inline constexpr const char* kFormOrvaneCaption = "Orvane - Pilotes de Philips";
+inline constexpr int kLumiereItemCount = 14;
+inline constexpr int kLumiereOff = 13;
+inline constexpr int kDisplayCommandes = 0;
+inline constexpr int kDisplayTicks = 1;
+
+// The items of "Philips SpeechMike - Lumières" and the display-state code each one sends.
+struct TLumiereItem {
+  const char* text;
+  uint32_t code;
+};
+extern const std::array<TLumiereItem, kLumiereItemCount> kLumiereItems;
+extern const std::array<const char*, 2> kDisplayItems;
+
+// Where a radio group of the given size puts item Index of Count in Columns columns, relative
+// to the group: below the caption, the first column top to bottom, then the next one.
+struct TItemRect {
+  int left, top, width, height;
+  bool operator==(const TItemRect&) const = default;
+};
+TItemRect RadioGroupItemRect(int index, int count, int columns, int groupWidth, int groupHeight, int textHeight);
+
+class TFormOrvane {
+ public:
+  explicit TFormOrvane(TFormOrvaneView* view = nullptr);
+  ~TFormOrvane();
+  TFormOrvane(const TFormOrvane&) = delete;
+  TFormOrvane& operator=(const TFormOrvane&) = delete;
+
+  void SetView(TFormOrvaneView* view) { view_ = view; }
+
+  // The window's handlers.
+  void FormCreate();
+  void FormShow();
+  void FormClose();
+  void ButtonActiverClick();
+  void ButtonDesactiverClick();
+  void ButtonVideMemoClick();
+  void rgDisplayClick();
+  void ButtonExportClick();
+  void Button1Click();
+  void RadioGroupLumiereClick();
+  void SpeechMikeControl1SPMEventButton(TSpeechMikeControl& ASender, int32_t lDeviceID, uint32_t EventId);
+
+  // Selecting an item as the radio groups do, by the user or by program: the group's click
+  // handler runs only when the selection changes (and, for the lights, while it is attached).
+  void SelectLumiere(int item);
+  void SelectDisplay(int item);
+
+  // Runs one of the handlers above; an error that escapes it goes to the general error display.
+  template <class Handler>
+  void Run(Handler&& handler) {
+    try {
+      handler();
+    } catch (const std::exception& e) {
+      ShowHandlerError(e);
+    }
+  }
+  static void ShowHandlerError(const std::exception& e);
+
+  // What the controls show.
+  bool ButtonActiverEnabled() const { return activerEnabled_; }
+  bool ButtonDesactiverEnabled() const { return desactiverEnabled_; }
+  bool ButtonExportEnabled() const { return exportEnabled_; }
+  int LumiereIndex() const { return lumiereIndex_; }
+  int DisplayIndex() const { return displayIndex_; }
+  const std::vector<std::string>& Lines() const { return lines_; }
+  int Columns() const { return columns_; }
+  bool CloseRequested() const { return closeRequested_; }
+  TDataPhilips* DataPhilips() const { return dataPhilips_.get(); }
+
+ private:
+  void ClearList();
+  void Changed();
+
+  TFormOrvaneView* view_;
+  std::unique_ptr<TDataPhilips> dataPhilips_;
+  bool activerEnabled_ = true;
+  bool desactiverEnabled_ = true;
+  bool exportEnabled_ = false;
+  int lumiereIndex_ = kLumiereOff;
+  bool lumiereClickAttached_ = true;
+  int displayIndex_ = kDisplayCommandes;
+  std::vector<std::string> lines_;
+  int columns_ = 1;
+  bool closeRequested_ = false;
+};
+
+}  // namespace orvane

@@ -1,0 +1,75 @@
+#pragma once
+// The tester window drawn with Qt Widgets over the toolkit-free presenter.
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QWidget>
+
+#include <string>
+#include <vector>
+
+#include "app/FormOrvane.h"
+
+namespace orvane {
+
+class TFormOrvaneQt : public QWidget, public TFormOrvaneView {
+  Q_OBJECT
+ public:
+  // The client size that the window's outer size of 1000 × 677 leaves inside the frame.
+  static constexpr int kClientWidth = 984;
+  static constexpr int kClientHeight = 638;
+
+  explicit TFormOrvaneQt(QWidget* parent = nullptr);
+  ~TFormOrvaneQt() override;
+
+  TFormOrvane& Presenter() { return presenter_; }
+
+  // TFormOrvaneView
+  void Changed() override;
+  void FocusButtonActiver() override;
+  void RequestClose() override;
+
+  QPushButton* ButtonActiver() const { return buttonActiver_; }
+  QPushButton* ButtonDesactiver() const { return buttonDesactiver_; }
+  QPushButton* ButtonVideMemo() const { return buttonVideMemo_; }
+  QPushButton* ButtonExport() const { return buttonExport_; }
+  QPushButton* Button1() const { return button1_; }
+  QGroupBox* RadioGroupLumiere() const { return radioGroupLumiere_; }
+  QButtonGroup* LumiereButtons() const { return lumiereButtons_; }
+  QGroupBox* RgDisplay() const { return rgDisplay_; }
+  QButtonGroup* DisplayButtons() const { return displayButtons_; }
+  QListWidget* ListBoxCmd() const { return listBoxCmd_; }
+
+ signals:
+  // The window has closed (after FormClose): the program ends.
+  void Closed();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void LayOutList();
+  void SyncList();
+
+  TFormOrvane presenter_;
+  QPushButton* buttonActiver_;
+  QPushButton* buttonDesactiver_;
+  QGroupBox* radioGroupLumiere_;
+  QButtonGroup* lumiereButtons_;
+  QPushButton* buttonVideMemo_;
+  QGroupBox* rgDisplay_;
+  QButtonGroup* displayButtons_;
+  QPushButton* buttonExport_;
+  QListWidget* listBoxCmd_;
+  QPushButton* button1_;
+  QLabel* label1_;
+  std::vector<std::string> shown_;
+  bool closing_ = false;
+};
+
+}  // namespace orvane

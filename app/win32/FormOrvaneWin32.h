@@ -1,0 +1,60 @@
+#pragma once
+// The tester window drawn with Win32 controls over the toolkit-free presenter.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/FormOrvane.h"
+
+namespace orvane {
+
+class TFormOrvaneWin32 : public TFormOrvaneView {
+ public:
+  TFormOrvaneWin32();
+  ~TFormOrvaneWin32() override;
+  TFormOrvaneWin32(const TFormOrvaneWin32&) = delete;
+  TFormOrvaneWin32& operator=(const TFormOrvaneWin32&) = delete;
+
+  // Creates the window and its controls (FormCreate runs here), hidden.
+  HWND Create(HINSTANCE instance);
+  // Shows the window: FormShow runs first, as for the first show of a form.
+  void Show(int showCommand);
+  HWND Handle() const { return window_; }
+  TFormOrvane& Presenter() { return presenter_; }
+
+  // TFormOrvaneView
+  void Changed() override;
+  void FocusButtonActiver() override;
+  void RequestClose() override;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void Command(int id, int notification);
+  void Anchor();
+  void SetColumnWidth();
+  void SyncList();
+
+  TFormOrvane presenter_;
+  HWND window_ = nullptr;
+  HFONT font_ = nullptr;
+  HFONT listFont_ = nullptr;
+  HWND buttonActiver_ = nullptr;
+  HWND buttonDesactiver_ = nullptr;
+  HWND radioGroupLumiere_ = nullptr;
+  HWND lumiere_[kLumiereItemCount] = {};
+  HWND buttonVideMemo_ = nullptr;
+  HWND rgDisplay_ = nullptr;
+  HWND display_[2] = {};
+  HWND buttonExport_ = nullptr;
+  HWND listBoxCmd_ = nullptr;
+  HWND button1_ = nullptr;
+  HWND label1_ = nullptr;
+  SIZE designClient_{};
+  std::vector<std::string> shown_;
+  bool closing_ = false;
+};
+
+}  // namespace orvane

@@ -1,0 +1,342 @@
+// The tester window's handlers, driven as a user drives them, over the real device controller
+// and the simulated SpeechMike.
+#include "app/FormOrvane.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "common/Clock.h"
+#include "common/Port.h"
+#include "device/DataPhilips.h"
+#include "device/SimulatedSpeechMike.h"
+#include "device/SpeechMikeControl.h"
+#include "support/FakeUi.h"
+#include "support/FakeWindowThread.h"
+#include "support/TesterWorkstation.h"
+
+namespace orvane {
+namespace {
+
+using testing::ShownDialog;
+
+class StepClock : public Clock {
+ public:
+  TDateTime Now() override { return 45000.5; }
+  uint32_t TickCount() override { return tick; }
+  uint32_t tick = 0;
+};
+
+class RecordingView : public TFormOrvaneView {
+ public:
+  void Changed() override { ++changes; }
+  void FocusButtonActiver() override { ++focused; }
+  void RequestClose() override { ++closeRequests; }
+  int changes = 0;
+  int focused = 0;
+  int closeRequests = 0;
+};
+
+// Dialogs whose first error dialog fails, as a dialog that cannot be shown does.
+class FailingErrorDialogs : public testing::FakeDialogs {
+ public:
+  void MessageError(const std::string& text) override {
+    FakeDialogs::MessageError(text);
+    if (!failed_) {
+      failed_ = true;
+      throw std::runtime_error("Fenêtre indisponible");
+    }
+  }
+
+ private:
+  bool failed_ = false;
+};
+
+const std::string kNotInitialized = "Le Speechmike n'a pas été initialisé.  Veuillez l'activer d'abord.";
+
+class FormOrvaneTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form.FormCreate();
+    form.FormShow();
+    ui.dialogs.shown.clear();
+  }
+
+  void Press(uint32_t code) {
+    device.PressButton(code);
+    loop.thread.RunPending();
+  }
+  void Activate() {
+    form.ButtonActiverClick();
+    device.ClearCalls();
+  }
+  std::vector<std::string> Calls() const { return device.Calls(); }
+
+  testing::ScopedFakeUi ui;
+  testing::ScopedFakeWindowThread loop;
+  testing::TesterWorkstation workstation;  // drivers installed
+  SimulatedSpeechMike device;
+  ScopedPort<SpeechMikeComponent> devicePort{device};
+  StepClock clock;
+  ScopedPort<Clock> clockPort{clock};
+  RecordingView view;
+  TFormOrvane form{&view};
+};
+
+TEST_F(FormOrvaneTest, StartsInactiveWithOffSelectedAndNothingSentToTheDevice) {
+  EXPECT_TRUE(form.ButtonActiverEnabled());
+  EXPECT_FALSE(form.ButtonDesactiverEnabled());
+  EXPECT_FALSE(form.ButtonExportEnabled());
+  EXPECT_EQ(form.LumiereIndex(), kLumiereOff);
+  EXPECT_EQ(form.DisplayIndex(), kDisplayCommandes);
+  EXPECT_EQ(form.Columns(), 3);
+  EXPECT_TRUE(form.Lines().empty());
+  EXPECT_FALSE(form.CloseRequested());
+  EXPECT_EQ(view.closeRequests, 0);
+  ASSERT_NE(form.DataPhilips(), nullptr);
+  EXPECT_TRUE(Calls().empty());
+  EXPECT_EQ(device.ConnectionCount(), 0u);
+}
+
+TEST_F(FormOrvaneTest, ActivationOpensTheDeviceAndSwitchesTheButtons) {
+  form.ButtonActiverClick();
+  EXPECT_EQ(Calls(), (std::vector<std::string>{"InitializeDevice(0)", "ActivateDevice()"}));
+  EXPECT_FALSE(form.ButtonActiverEnabled());
+  EXPECT_TRUE(form.ButtonDesactiverEnabled());
+  EXPECT_TRUE(device.Active());
+  EXPECT_TRUE(ui.dialogs.shown.empty());
+}
+
+TEST_F(FormOrvaneTest, CommandLinesStandNewestFirstAndNumbered) {
+  Activate();
+  Press(6);
+  Press(7);
+  Press(59);
+  Press(40);
+  Press(4294967295u);
+  EXPECT_EQ(form.Lines(), (std::vector<std::string>{
+                              "5 - Action : Action inconnue - EventID = 4294967295",
+                              "4 - Action : Action inconnue - EventID = 40",
+                              "3 - Action : Action inconnue - EventID = 59",
+                              "2 - Action : spmRecordReleased - EventID = 7",
+                              "1 - Action : spmRecordPressed - EventID = 6",
+                          }));
+}
+
+TEST_F(FormOrvaneTest, TickLinesAreAppendedOldestFirstWithoutNames) {
+  Activate();
+  form.SelectDisplay(kDisplayTicks);
+  EXPECT_TRUE(form.ButtonExportEnabled());
+  EXPECT_EQ(form.Columns(), 4);
+  clock.tick = 1000;
+  Press(2);
+  clock.tick = 4294967295u;
+  Press(4294967295u);
+  EXPECT_EQ(form.Lines(), (std::vector<std::string>{"1000 - 2", "4294967295 - 4294967295"}));
+
+  form.SelectDisplay(kDisplayCommandes);
+  EXPECT_FALSE(form.ButtonExportEnabled());
+  EXPECT_EQ(form.Columns(), 3);
+}
+
+TEST_F(FormOrvaneTest, NumberingStartsAgainAfterEveryClearing) {
+  Activate();
+  Press(2);
+  Press(3);
+  form.ButtonVideMemoClick();
+  EXPECT_TRUE(form.Lines().empty());
+  Press(10);
+  EXPECT_EQ(form.Lines(), (std::vector<std::string>{"1 - Action : spmEOLPressed - EventID = 10"}));
+
+  // To the tick display and back: the list is cleared both times.
+  form.SelectDisplay(kDisplayTicks);
+  EXPECT_TRUE(form.Lines().empty());
+  Press(11);
+  ASSERT_EQ(form.Lines().size(), 1u);
+  form.SelectDisplay(kDisplayCommandes);
+  EXPECT_TRUE(form.Lines().empty());
+  Press(8);
+  EXPECT_EQ(form.Lines(), (std::vector<std::string>{"1 - Action : spmInsertPressed - EventID = 8"}));
+
+  // Reselecting the current mode is no change and keeps the list.
+  form.SelectDisplay(kDisplayCommandes);
+  EXPECT_EQ(form.Lines().size(), 1u);
+
+  // A new activation starts a fresh list.
+  form.ButtonDesactiverClick();
+  form.ButtonActiverClick();
+  EXPECT_TRUE(form.Lines().empty());
+  Press(9);
+  EXPECT_EQ(form.Lines(), (std::vector<std::string>{"1 - Action : spmInsertReleased - EventID = 9"}));
+}
+
+TEST_F(FormOrvaneTest, EachLightSendsItsCodeAndOffSendsTheVorStopCode) {
+  Activate();
+  form.SelectLumiere(4);
+  form.SelectLumiere(kLumiereOff);
+  form.SelectLumiere(0);
+  form.SelectLumiere(12);
+  form.SelectLumiere(12);  // no change, nothing sent
+  EXPECT_EQ(Calls(), (std::vector<std::string>{"SetDisplayState(0,5)", "SetDisplayState(0,5)", "SetDisplayState(0,1)",
+                                               "SetDisplayState(0,13)"}));
+  EXPECT_EQ(device.DisplayState(), 13u);
+  EXPECT_TRUE(ui.dialogs.shown.empty());
+}
+
+TEST_F(FormOrvaneTest, DeactivationFromALightSendsStopThenOffThenClosesTheDevice) {
+  Activate();
+  form.SelectLumiere(6);
+  device.ClearCalls();
+  form.ButtonDesactiverClick();
+  EXPECT_EQ(Calls(), (std::vector<std::string>{"SetDisplayState(0,1)", "SetDisplayState(0,5)", "UninitializeDevice()",
+                                               "DeactivateDevice()"}));
+  EXPECT_EQ(form.LumiereIndex(), kLumiereOff);
+  EXPECT_TRUE(form.ButtonActiverEnabled());
+  EXPECT_FALSE(form.ButtonDesactiverEnabled());
+  EXPECT_FALSE(device.Active());
+}
+
+TEST_F(FormOrvaneTest, DeactivationWithOffSelectedSendsOnlyStop) {
+  Activate();
+  form.ButtonDesactiverClick();
+  EXPECT_EQ(Calls(), (std::vector<std::string>{"SetDisplayState(0,1)", "UninitializeDevice()", "DeactivateDevice()"}));
+}
+
+TEST_F(FormOrvaneTest, ALightBeforeActivationFallsBackToOffWithoutTellingTheDevice) {
+  form.SelectLumiere(2);
+  EXPECT_EQ(ui.dialogs.shown, (std::vector<ShownDialog>{{"message", kNotInitialized}}));
+  EXPECT_EQ(form.LumiereIndex(), kLumiereOff);
+  // Only the refused attempt reached the device: the fallback to "OFF" sent nothing.
+  EXPECT_EQ(Calls(), (std::vector<std::string>{"SetDisplayState(0,3)"}));
+  EXPECT_EQ(view.focused, 1);
+
+  // The group's handler is attached again: the next choice is tried anew.
+  form.SelectLumiere(1);
+  EXPECT_EQ(Calls().size(), 2u);
+  EXPECT_EQ(ui.dialogs.shown.size(), 2u);
+}
+
+TEST_F(FormOrvaneTest, OtherLightErrorsAreShownAndKeepTheChosenItem) {
+  Activate();
+  device.FailOperation(TSpmOperation::SetDisplayState, "Périphérique occupé.");
+  form.SelectLumiere(7);
+  // The fallback is for the component's exact answer only; another letter case is another error.
+  device.FailOperation(TSpmOperation::SetDisplayState, "not initialized");
+  form.SelectLumiere(8);
+  EXPECT_EQ(ui.dialogs.shown, (std::vector<ShownDialog>{{"message", "Erreur :Périphérique occupé"},
+                                                        {"message", "Erreur :not initialized"}}));
+  EXPECT_EQ(form.LumiereIndex(), 8);
+  EXPECT_EQ(view.focused, 0);
+}
+
+TEST_F(FormOrvaneTest, ExportOnlyTellsWhetherThereIsAnythingToExport) {
+  form.ButtonExportClick();
+  Activate();
+  form.SelectDisplay(kDisplayTicks);
+  Press(2);
+  form.ButtonExportClick();
+  EXPECT_EQ(ui.dialogs.shown, (std::vector<ShownDialog>{{"warning", "Aucune données à exporter."},
+                                                        {"message", "Option non fonctionnelle pour le moment..."}}));
+  EXPECT_EQ(form.Lines().size(), 1u);
+}
+
+TEST_F(FormOrvaneTest, TickCountMessageIsUnsigned) {
+  clock.tick = 4294967295u;
+  form.Button1Click();
+  EXPECT_EQ(ui.dialogs.shown, (std::vector<ShownDialog>{{"message", "4294967295"}}));
+}
+
+TEST_F(FormOrvaneTest, ClosingWhileInactiveRunsNoDeviceOperation) {
+  form.FormClose();
+  EXPECT_TRUE(Calls().empty());
+}
+
+TEST_F(FormOrvaneTest, ClosingWhileActiveDeactivatesFirst) {
+  Activate();
+  form.SelectLumiere(1);
+  device.ClearCalls();
+  form.FormClose();
+  EXPECT_EQ(Calls(), (std::vector<std::string>{"SetDisplayState(0,1)", "SetDisplayState(0,5)", "UninitializeDevice()",
+                                               "DeactivateDevice()"}));
+  EXPECT_FALSE(form.ButtonDesactiverEnabled());
+}
+
+TEST_F(FormOrvaneTest, ASecondShowKeepsTheControllerButAttachesTheHandlerAgain) {
+  TDataPhilips* first = form.DataPhilips();
+  form.DataPhilips()->SpeechMikeControl.OnSPMEventButton = nullptr;
+  form.FormShow();
+  EXPECT_EQ(form.DataPhilips(), first);
+  Activate();
+  Press(14);
+  EXPECT_EQ(form.Lines(), (std::vector<std::string>{"1 - Action : spmFastForwardPressed - EventID = 14"}));
+}
+
+TEST_F(FormOrvaneTest, AnOpenThatReportsAnErrorStillSwitchesTheButtons) {
+  device.FailOperation(TSpmOperation::ActivateDevice, "Périphérique absent");
+  form.ButtonActiverClick();
+  ASSERT_EQ(ui.dialogs.shown.size(), 1u);
+  EXPECT_EQ(ui.dialogs.shown[0].kind, "error");
+  EXPECT_FALSE(form.ButtonActiverEnabled());
+  EXPECT_TRUE(form.ButtonDesactiverEnabled());
+}
+
+TEST_F(FormOrvaneTest, AnErrorEscapingTheOpenIsShownAndKeepsTheButtons) {
+  FailingErrorDialogs dialogs;
+  ScopedPort<Dialogs> dialogsPort{dialogs};
+  device.FailOperation(TSpmOperation::ActivateDevice, "Périphérique absent");
+  form.ButtonActiverClick();
+  ASSERT_EQ(dialogs.shown.size(), 2u);
+  EXPECT_EQ(dialogs.shown[1], (ShownDialog{"error", "Fenêtre indisponible"}));
+  EXPECT_TRUE(form.ButtonActiverEnabled());
+  EXPECT_FALSE(form.ButtonDesactiverEnabled());
+}
+
+TEST_F(FormOrvaneTest, AFailingDeactivationStepStopsTheRestAndReachesTheErrorDisplay) {
+  Activate();
+  form.SelectLumiere(3);
+  device.ClearCalls();
+  device.FailOperation(TSpmOperation::SetDisplayState, "Périphérique débranché");
+  form.Run([&] { form.FormClose(); });
+  EXPECT_EQ(ui.dialogs.shown, (std::vector<ShownDialog>{{"error", "Périphérique débranché"}}));
+  EXPECT_EQ(Calls(), (std::vector<std::string>{"SetDisplayState(0,1)"}));
+  EXPECT_FALSE(form.ButtonActiverEnabled());
+  EXPECT_TRUE(form.ButtonDesactiverEnabled());
+  EXPECT_EQ(form.LumiereIndex(), 3);
+}
+
+TEST_F(FormOrvaneTest, ARefusedVerificationClosesTheWindowYetAttachesTheHandler) {
+  workstation.MakeUnreadable();
+  ui.dialogs.answers.push_back(TModalResult::No);
+  RecordingView otherView;
+  TFormOrvane other{&otherView};
+  other.FormCreate();
+  other.FormShow();
+  EXPECT_EQ(otherView.closeRequests, 1);
+  EXPECT_TRUE(other.CloseRequested());
+  ASSERT_EQ(ui.dialogs.shown.size(), 1u);
+  EXPECT_EQ(ui.dialogs.shown[0].kind, "yesno");
+  EXPECT_TRUE(Calls().empty());
+
+  other.ButtonActiverClick();
+  Press(2);
+  EXPECT_EQ(other.Lines(), (std::vector<std::string>{"1 - Action : spmStopPressed - EventID = 2"}));
+}
+
+TEST_F(FormOrvaneTest, AFailingAdjustmentIsShownAndTheEventsStillReachTheList) {
+  workstation.registry.SetDword(TRootKey::CurrentUser, "Control Panel\\Philips Speech\\3000\\Default",
+                                "SequenceEnabled", 1);
+  workstation.registry.refuseAllWrites = true;
+  RecordingView otherView;
+  TFormOrvane other{&otherView};
+  other.FormCreate();
+  other.Run([&] { other.FormShow(); });
+  ASSERT_EQ(ui.dialogs.shown.size(), 1u);
+  EXPECT_EQ(ui.dialogs.shown[0].kind, "error");
+
+  other.ButtonActiverClick();
+  Press(3);
+  EXPECT_EQ(other.Lines(), (std::vector<std::string>{"1 - Action : spmStopReleased - EventID = 3"}));
+}
+
+}  // namespace
+}  // namespace orvane

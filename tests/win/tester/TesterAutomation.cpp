@@ -1,0 +1,411 @@
+// Drives Orvane.exe from outside, as a technician would: finds the tester window by its caption,
+// clicks its buttons, reads its list box, closes it, then checks the log file and what the
+// test SpeechMike component was asked to do.
+//
+// Usage: TesterAutomation PROGRAM_FOLDER SCREENSHOT.bmp
+#include <windows.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/TestSpeechMikeServer_win.h"
+
+namespace {
+
+int failures = 0;
+
+void Fail(const std::string& what) {
+  std::printf("FAILED: %s\n", what.c_str());
+  std::fflush(stdout);
+  ++failures;
+}
+
+std::string Narrow(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string result(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size, nullptr, nullptr);
+  return result;
+}
+
+void Expect(bool condition, const std::string& what) {
+  if (!condition) Fail(what);
+}
+
+template <class Predicate>
+bool WaitFor(Predicate predicate, DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  while (!predicate()) {
+    if (GetTickCount() - start > milliseconds) return false;
+    Sleep(50);
+  }
+  return true;
+}
+
+struct ChildSearch {
+  const wchar_t* kind;
+  std::wstring text;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchChild(HWND child, LPARAM data) {
+  auto* search = reinterpret_cast<ChildSearch*>(data);
+  wchar_t kind[64] = {};
+  GetClassNameW(child, kind, 64);
+  if (lstrcmpiW(kind, search->kind) != 0) return TRUE;
+  wchar_t text[256] = {};
+  GetWindowTextW(child, text, 256);
+  if (!search->text.empty() && search->text != text) return TRUE;
+  search->found = child;
+  return FALSE;
+}
+
+HWND Child(HWND window, const wchar_t* kind, const std::wstring& text) {
+  ChildSearch search{kind, text};
+  EnumChildWindows(window, MatchChild, reinterpret_cast<LPARAM>(&search));
+  if (!search.found) Fail("no " + Narrow(kind) + " \"" + Narrow(text) + "\" in the tester window");
+  return search.found;
+}
+
+// A click as BM_CLICK makes it; a modal dialog left open by the handler would stall here, so
+// the wait is bounded.
+void Click(HWND button, const std::string& name) {
+  DWORD_PTR result = 0;
+  if (!button) return;
+  if (!SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 10000, &result))
+    Fail("the click on \"" + name + "\" did not return (a dialog is open?)");
+}
+
+std::vector<std::string> ListLines(HWND list) {
+  std::vector<std::string> lines;
+  const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+    std::wstring text(static_cast<size_t>(length < 0 ? 0 : length) + 1, L'\0');
+    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(wcslen(text.c_str()));
+    lines.push_back(Narrow(text));
+  }
+  return lines;
+}
+
+std::string Join(const std::vector<std::string>& lines) {
+  std::string joined;
+  for (const auto& line : lines) joined += "  " + line + "\n";
+  return joined;
+}
+
+// The window as it stands on the screen, as a 24-bit BMP file.
+void SaveScreenshot(HWND window, const std::wstring& path) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+  SelectObject(memory, old);
+
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof(info);
+  info.biWidth = width;
+  info.biHeight = height;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  info.biCompression = BI_RGB;
+  const DWORD stride = static_cast<DWORD>((width * 3 + 3) & ~3);
+  std::vector<char> pixels(stride * static_cast<DWORD>(height));
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
+            DIB_RGB_COLORS);
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof(file) + sizeof(info);
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+  std::ofstream out(path.c_str(), std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&file), sizeof(file));
+  out.write(reinterpret_cast<const char*>(&info), sizeof(info));
+  out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  if (!out) Fail("cannot write the screenshot");
+}
+
+// The lines of a text file in the system's code page, as UTF-8.
+std::vector<std::string> ReadLines(const std::wstring& path) {
+  std::vector<std::string> lines;
+  std::ifstream in(path.c_str(), std::ios::binary);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::wstring wide(line.size(), L'\0');
+    wide.resize(static_cast<size_t>(
+        MultiByteToWideChar(CP_ACP, 0, line.data(), static_cast<int>(line.size()), wide.data(), static_cast<int>(wide.size()))));
+    lines.push_back(Narrow(wide));
+  }
+  return lines;
+}
+
+// The Philips drivers' feature registration, so that the start-up verification finds them
+// installed; what was there before is put back afterwards.
+class DriversRegistered {
+ public:
+  DriversRegistered() {
+    DWORD disposition = 0;
+    if (RegCreateKeyExW(HKEY_CLASSES_ROOT, kFeatures, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, &disposition) !=
+        ERROR_SUCCESS) {
+      Fail("cannot register the drivers' feature key");
+      return;
+    }
+    createdKey_ = disposition == REG_CREATED_NEW_KEY;
+    createdValue_ = RegQueryValueExW(key_, L"SpMikeCtrl", nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS;
+    if (createdValue_) RegSetValueExW(key_, L"SpMikeCtrl", 0, REG_SZ, reinterpret_cast<const BYTE*>(L""), sizeof(wchar_t));
+  }
+  ~DriversRegistered() {
+    if (!key_) return;
+    if (createdValue_) RegDeleteValueW(key_, L"SpMikeCtrl");
+    RegCloseKey(key_);
+    if (createdKey_) RegDeleteKeyW(HKEY_CLASSES_ROOT, kFeatures);
+  }
+
+ private:
+  static constexpr const wchar_t* kFeatures = L"Installer\\Features\\777D4C2D1DBB5204A8655A0CBF18D267";
+  HKEY key_ = nullptr;
+  bool createdKey_ = false;
+  bool createdValue_ = false;
+};
+
+// Every file below Folder, with its path.
+void FindFiles(const std::wstring& folder, std::vector<std::wstring>& files) {
+  WIN32_FIND_DATAW data{};
+  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::wstring name = data.cFileName;
+    if (name == L"." || name == L"..") continue;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      FindFiles(folder + L"\\" + name, files);
+    else
+      files.push_back(folder + L"\\" + name);
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+}
+
+// The captions of the controls that take the focus with Tab, in their order.
+std::vector<std::string> TabOrder(HWND window) {
+  std::vector<std::string> order;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!(GetWindowLongW(child, GWL_STYLE) & WS_TABSTOP)) continue;
+    wchar_t text[256] = {};
+    GetWindowTextW(child, text, 256);
+    order.push_back(Narrow(text));
+  }
+  return order;
+}
+
+RECT Bounds(HWND control) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  return r;
+}
+
+// Whether Wanted appear in Lines in this order, each somewhere after the previous one.
+bool InOrder(const std::vector<std::string>& lines, const std::vector<std::string>& wanted, std::string& missing) {
+  size_t at = 0;
+  for (const auto& w : wanted) {
+    while (at < lines.size() && lines[at].find(w) == std::string::npos) ++at;
+    if (at == lines.size()) {
+      missing = w;
+      return false;
+    }
+    ++at;
+  }
+  return true;
+}
+
+}  // namespace
+
+// Under Wine without a window manager, Wine draws the window frames itself only for windows it
+// does not hand to one; the screenshot then shows the caption. Set for Orvane.exe's start only.
+class WineDrawsFrames {
+ public:
+  WineDrawsFrames() {
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_,
+                        nullptr) != ERROR_SUCCESS)
+      return;
+    DWORD size = sizeof(previous_);
+    hadValue_ = RegQueryValueExW(key_, L"Managed", nullptr, nullptr, reinterpret_cast<BYTE*>(previous_), &size) ==
+                ERROR_SUCCESS;
+    RegSetValueExW(key_, L"Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"N"), 2 * sizeof(wchar_t));
+  }
+  ~WineDrawsFrames() {
+    if (!key_) return;
+    if (hadValue_)
+      RegSetValueExW(key_, L"Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(previous_),
+                     static_cast<DWORD>((wcslen(previous_) + 1) * sizeof(wchar_t)));
+    else
+      RegDeleteValueW(key_, L"Managed");
+    RegCloseKey(key_);
+  }
+
+ private:
+  HKEY key_ = nullptr;
+  bool hadValue_ = false;
+  wchar_t previous_[16] = {};
+};
+
+// The test component registered for the user while the check runs (the DLL stands beside this
+// program). Orvane.exe loads it in its own process, so what it must do is told through the
+// environment that Orvane.exe inherits: the button events to raise after each activation, and
+// the file that records every call.
+class ComponentRegistered {
+ public:
+  explicit ComponentRegistered(const std::wstring& callsFile) {
+    SetEnvironmentVariableW(L"ORVANE_TEST_SPM_EVENTS", L"6,7,4294967295,58");
+    SetEnvironmentVariableW(L"ORVANE_TEST_SPM_CALLS", callsFile.c_str());
+    try {
+      orvane::testing::TestSpeechMikeServer::Get().Register();
+      registered_ = true;
+    } catch (const std::exception& e) {
+      Fail(std::string("cannot register the test component: ") + e.what());
+    }
+  }
+  ~ComponentRegistered() {
+    if (registered_) orvane::testing::TestSpeechMikeServer::Get().Unregister();
+  }
+
+ private:
+  bool registered_ = false;
+};
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 3) {
+    std::printf("usage: TesterAutomation PROGRAM_FOLDER SCREENSHOT.bmp\n");
+    return 2;
+  }
+  const std::wstring folder = argv[1];
+  const std::wstring screenshot = argv[2];
+  const std::wstring callsFile = folder + L"\\calls.txt";
+
+  DriversRegistered drivers;
+  ComponentRegistered component(callsFile);
+  WineDrawsFrames frames;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  std::wstring commandLine = L"\"" + folder + L"\\Orvane.exe\"";
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                      &process)) {
+    Fail("Orvane.exe does not start");
+    return 1;
+  }
+
+  HWND window = nullptr;
+  WaitFor([&] { return (window = FindWindowW(nullptr, L"Orvane - Pilotes de Philips")) && IsWindowVisible(window); },
+          30000);
+  if (!window) {
+    Fail("no window titled \"Orvane - Pilotes de Philips\"");
+    TerminateProcess(process.hProcess, 1);
+    return 1;
+  }
+
+  HWND activer = Child(window, L"Button", L"Activer");
+  HWND desactiver = Child(window, L"Button", L"D\u00e9sactiver");
+  HWND play = Child(window, L"Button", L"spmDisplayStatePlay");
+  HWND ticks = Child(window, L"Button", L"Time (Ticks)");
+  HWND list = Child(window, L"ListBox", L"");
+  Expect(activer && IsWindowEnabled(activer), "\"Activer\" is enabled at start");
+  Expect(desactiver && !IsWindowEnabled(desactiver), "\"Désactiver\" is disabled at start");
+
+  // The test component fires its events once the device is activated.
+  Click(activer, "Activer");
+  Expect(!IsWindowEnabled(activer) && IsWindowEnabled(desactiver), "activation switches the buttons");
+  const std::vector<std::string> expected = {
+      "4 - Action : spmSmart3Pressed - EventID = 58",
+      "3 - Action : Action inconnue - EventID = 4294967295",
+      "2 - Action : spmRecordReleased - EventID = 7",
+      "1 - Action : spmRecordPressed - EventID = 6",
+  };
+  WaitFor([&] { return ListLines(list).size() >= expected.size(); }, 10000);
+  const auto lines = ListLines(list);
+  if (lines != expected) Fail("the list box holds\n" + Join(lines) + "instead of\n" + Join(expected));
+
+  SaveScreenshot(window, screenshot);
+
+  // Tab enters a radio group at its selected item.
+  const std::vector<std::string> tabOrder = {"Activer", "D\u00e9sactiver", "OFF",
+                                             "Vider la liste des commandes", "Commandes", "Exporter les logs", "",
+                                             "ShowMessage de GetTickCount"};
+  if (TabOrder(window) != tabOrder) Fail("the tab order is\n" + Join(TabOrder(window)));
+
+  // Three newspaper columns of equal width share the list's width.
+  RECT client{}, item{};
+  GetClientRect(list, &client);
+  SendMessageW(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
+  Expect(item.right - item.left == client.right / 3, "the list's columns are a third of its width");
+
+  // Growing the window: the list follows every side, the lights the bottom.
+  HWND lights = Child(window, L"Button", L"Philips SpeechMike - Lumi\u00e8res");
+  const RECT listBefore = Bounds(list), lightsBefore = Bounds(lights), outer = Bounds(window);
+  SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left + 100, outer.bottom - outer.top + 60,
+               SWP_NOMOVE | SWP_NOZORDER);
+  const RECT listAfter = Bounds(list), lightsAfter = Bounds(lights);
+  Expect(listAfter.left == listBefore.left && listAfter.top == listBefore.top &&
+             listAfter.right == listBefore.right + 100 && listAfter.bottom == listBefore.bottom + 60,
+         "the list follows the window's four sides");
+  Expect(lightsAfter.left == lightsBefore.left && lightsAfter.top == lightsBefore.top + 60 &&
+             lightsAfter.right - lightsAfter.left == lightsBefore.right - lightsBefore.left,
+         "the lights follow the window's left and bottom sides");
+  SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top, SWP_NOMOVE | SWP_NOZORDER);
+
+  Click(play, "spmDisplayStatePlay");
+  Click(desactiver, "Désactiver");
+  Expect(IsWindowEnabled(activer) && !IsWindowEnabled(desactiver), "deactivation switches the buttons back");
+  Click(ticks, "Time (Ticks)");
+  Expect(ListLines(list).empty(), "a change of display clears the list");
+
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0) {
+    Fail("Orvane.exe does not end after its window is closed");
+    TerminateProcess(process.hProcess, 1);
+  }
+  DWORD exitCode = 1;
+  GetExitCodeProcess(process.hProcess, &exitCode);
+  Expect(exitCode == 0, "Orvane.exe ends with exit code 0, not " + std::to_string(exitCode));
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+
+  // What the component was asked to do, in order.
+  const std::vector<std::string> calls = ReadLines(callsFile);
+  const std::vector<std::string> expectedCalls = {
+      "InitializeDevice(0)",    "ActivateDevice()",       "SetDisplayState(0,2)",
+      "SetDisplayState(0,1)",   "SetDisplayState(0,5)",   "UninitializeDevice()",
+      "DeactivateDevice()",
+  };
+  if (calls != expectedCalls) Fail("the component received\n" + Join(calls) + "instead of\n" + Join(expectedCalls));
+
+  // The log of the run, whatever file name the configuration gives it.
+  std::vector<std::wstring> files;
+  FindFiles(folder + L"\\log", files);
+  std::vector<std::string> log;
+  for (const auto& file : files) {
+    // The journal, not the error context that a memory logger dumps beside it.
+    if (file.find(L"erreurs") != std::wstring::npos) continue;
+    for (const auto& line : ReadLines(file)) log.push_back(line);
+  }
+  std::string missing;
+  if (!InOrder(log,
+               {"Vérification de l'installation des pilotes SM sur le poste", "AjustementCleRegistreSM - IN",
+                "TDataPhilips.OpenPHILIPSDictCtrl - IN", "TDataPhilips.OpenPHILIPSDictCtrl - OUT",
+                "LumiereSpeechMikePro - 2", "LumiereSpeechMikePro - 1", "LumiereSpeechMikePro - 5",
+                "TDataPhilips.ClosePHILIPSDictCtrl - IN", "TDataPhilips.ClosePHILIPSDictCtrl - OUT"},
+               missing))
+    Fail("the log lacks \"" + missing + "\" in its place; it holds\n" + Join(log));
+
+  std::printf(failures ? "%d check(s) failed\n" : "all checks passed\n", failures);
+  return failures ? 1 : 0;
+}
