@@ -26,7 +26,7 @@ const std::array<TLumiereItem, kLumiereItemCount> kLumiereItems = {{
     {"spmDisplayStateRecordStandbyCommand", 11},
     {"spmDisplayStateInstruction", 12},
     {"spmDisplayStateIdentifyDevice", 13},
-    // The device has no "off" state: VorStop is the darkest one.
+    // "OFF" sends the VorStop code, neither 0 nor 14.
     {"OFF", 5},
 }};
 

@@ -268,7 +268,11 @@ void TpFIBQuery::SetDatabase(TpFIBDatabase* database) {
 
 void TpFIBQuery::SetTransaction(TpFIBTransaction* transaction) {
   if (transaction == transaction_) return;
-  if (cursorOpen_) Close();
+  try {
+    Close();
+  } catch (const EFIBError&) {
+    // The cursor belongs to the transaction left behind; it ends with it.
+  }
   if (transaction_) transaction_->RemoveQuery(this);
   transaction_ = transaction;
   if (transaction_) transaction_->AddQuery(this);

@@ -4,6 +4,7 @@
 
 #include "common/Exceptions.h"
 #include "common/Port.h"
+#include "ui/Dialogs.h"
 #include "ui/WindowThread.h"
 
 namespace orvane {
@@ -140,7 +141,13 @@ void SimulatedSpeechMike::RaiseEvent(int dispId, uint32_t value) {
       const auto state = weak.lock();
       if (!state) return;
       const auto sink = state->sinks.find(number);
-      if (sink != state->sinks.end()) Deliver(*sink->second, dispId, kDeviceId, value);
+      if (sink == state->sinks.end()) continue;
+      // An error of a handler must not unwind through the event loop: it reaches the error display.
+      try {
+        Deliver(*sink->second, dispId, kDeviceId, value);
+      } catch (const std::exception& e) {
+        Port<Dialogs>().MessageError(e.what());
+      }
     }
   });
 }

@@ -4,7 +4,10 @@
 
 #include "common/Exceptions.h"
 #include "common/Port.h"
+#include "common/Global_File.h"
 #include "logging/ComRuntime.h"
+#include "logging/EventLog.h"
+#include "logging/LogFiles.h"
 #include "logging/Diagnostic.h"
 
 namespace orvane {
@@ -43,7 +46,13 @@ void LogToTap(const TLogRecord& record) {
 // exists and leaves it at program end, when the initialisation was ours.
 struct LoggingModule {
   bool comOwned = false;
-  LoggingModule() { comOwned = Port<ComRuntime>().InitializeMainThread(); }
+  LoggingModule() {
+    comOwned = Port<ComRuntime>().InitializeMainThread();
+    // Made now, so that they outlive this module and serve the loggers' end at program exit.
+    PlatformAdapter<LogFiles>();
+    PlatformAdapter<EventLog>();
+    GlobalFile();
+  }
   ~LoggingModule() {
     ReleaseAppLogger();
     if (comOwned) Port<ComRuntime>().UninitializeMainThread();

@@ -18,7 +18,7 @@ class FakeLogFiles : public LogFiles {
   bool Exists(const std::string& name) override { return files.count(name) > 0; }
 
   std::unique_ptr<LogFile> Open(const std::string& name, OpenMode mode) override {
-    opens.push_back(name);
+    ++openCount;
     if (lockedOpens > 0) {
       --lockedOpens;
       throw EInOutError("Le fichier est verrouillé (" + name + ")");
@@ -39,7 +39,7 @@ class FakeLogFiles : public LogFiles {
   std::map<std::string, std::string> files;
   std::set<std::string> unwritable;  // names that cannot be created
   int lockedOpens = 0;               // the next opens that fail as on a locked file
-  std::vector<std::string> opens;
+  int openCount = 0;
 
  private:
   struct File : LogFile {

@@ -15,7 +15,7 @@ namespace {
 class QtApplication : public Application {
  public:
   void BringToFront() override {
-    if (QApplication::instance() == nullptr) return;
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) return;  // no windows
     QWidget* front = QApplication::activeWindow();
     for (QWidget* widget : QApplication::topLevelWidgets()) {
       if (!widget->isVisible() && !widget->isMinimized()) continue;
@@ -36,7 +36,7 @@ class QtApplication : public Application {
   }
 
   void Beep() override {
-    if (QApplication::instance() != nullptr) QApplication::beep();
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) QApplication::beep();
   }
   uint32_t LastOsError() override { return static_cast<uint32_t>(errno); }
 };
