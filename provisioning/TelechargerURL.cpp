@@ -29,6 +29,12 @@ class EndNotifier {
   const void* sender_;
 };
 
+bool IsWebUrl(const std::string& url) {
+  std::string scheme = url.substr(0, url.find(':'));
+  for (char& c : scheme) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+  return url.find("://") == scheme.size() && (scheme == "http" || scheme == "https");
+}
+
 }  // namespace
 
 std::string PartialDownloadName(const std::string& targetFile) { return targetFile + ".part"; }
@@ -39,6 +45,9 @@ void TelechargerURL(const std::string& url, const std::string& targetFile, const
   const void* sender = &downloader;
   if (onStart) onStart(sender);
   EndNotifier end(onEnd, sender);
+  // What is fetched here is run with administrator rights: only a web server may supply it,
+  // never a local or shared file that a URL of another kind could name.
+  if (!IsWebUrl(url)) throw EDownloadError("Téléchargement de " + url + " : seules les adresses http et https sont admises");
 
   const std::string partial = PartialDownloadName(targetFile);
   std::error_code ignored;

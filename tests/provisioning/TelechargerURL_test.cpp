@@ -100,5 +100,17 @@ TEST(TelechargerURL, AServerThatIsNotThereIsAFailedDownload) {
   EXPECT_FALSE(std::filesystem::exists(folder / "x.msi"));
 }
 
+TEST(TelechargerURL, OnlyWebAddressesAreFetched) {
+  ScratchFolder folder;
+  const std::string source = folder / "local.msi";
+  ScratchFolder::Write(source, "local package");
+  for (const std::string& url : std::vector<std::string>{"file://" + source, "ftp://127.0.0.1/x.msi", source, "httpx://127.0.0.1/x"}) {
+    Recorder recorder;
+    EXPECT_THROW(recorder.Run(url, folder / "SpMikeCtrl.msi"), EDownloadError) << url;
+    EXPECT_EQ(recorder.events, (std::vector<std::string>{"start", "end"})) << url;
+    EXPECT_FALSE(std::filesystem::exists(folder / "SpMikeCtrl.msi")) << url;
+  }
+}
+
 }  // namespace
 }  // namespace orvane

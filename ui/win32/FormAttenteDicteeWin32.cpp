@@ -16,6 +16,7 @@ namespace {
 const wchar_t kWindowClass[] = L"OrvaneFormAttenteDictee";
 // The find-folder clip among the shell's animations.
 const int kFindFolderAnimation = 150;
+const int kAnimationId = 2;
 
 HFONT Tahoma(int points, bool bold) {
   HDC screen = GetDC(nullptr);
@@ -31,6 +32,10 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     SetTextColor(reinterpret_cast<HDC>(wParam), RGB(0, 0, 0));
     SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+  }
+  if (message == WM_SETCURSOR && GetDlgCtrlID(reinterpret_cast<HWND>(wParam)) == kAnimationId) {
+    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    return TRUE;
   }
   if (message == WM_CLOSE) return 0;  // only the caller closes it
   return DefWindowProcW(window, message, wParam, lParam);
@@ -65,8 +70,9 @@ class FormAttenteDicteeWin32 : public FormAttenteDicteeView {
     window_ = CreateWindowExW(WS_EX_DLGMODALFRAME, kWindowClass, Utf8ToWide(TFormAttenteDictee::kCaption).c_str(),
                               WS_POPUP | WS_CAPTION, left, top, 405, 266, nullptr, nullptr, instance, nullptr);
     auto child = [&](const wchar_t* className, const wchar_t* text, DWORD style, int x, int y, int w, int h,
-                     HWND parent, HFONT font) {
-      HWND control = CreateWindowExW(0, className, text, WS_CHILD | style, x, y, w, h, parent, nullptr, instance, nullptr);
+                     HWND parent, HFONT font, int id = 0) {
+      HWND control = CreateWindowExW(0, className, text, WS_CHILD | style, x, y, w, h, parent,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
       SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
       return control;
     };
@@ -75,14 +81,24 @@ class FormAttenteDicteeWin32 : public FormAttenteDicteeView {
     panel_ = child(L"STATIC", L"", WS_VISIBLE, 0, 0, client.right, 41, window_, normalFont_);
     stop_ = child(L"BUTTON", Utf8ToWide(TFormAttenteDictee::kStopCaption).c_str(), BS_PUSHBUTTON, 1, 0, 397, 40,
                   panel_, normalFont_);
-    title_ = child(L"STATIC", L"", WS_VISIBLE | SS_CENTER | WS_DISABLED, 48, 48, 297, 33, window_, boldFont_);
+    // Static text takes no focus and no input; a disabled one would be drawn grey, not black.
+    title_ = child(L"STATIC", L"", WS_VISIBLE | SS_CENTER, 48, 48, 297, 33, window_, boldFont_);
     animation_ = child(ANIMATE_CLASSW, L"", WS_VISIBLE | ACS_TRANSPARENT | ACS_CENTER, 48, 88, 297, 50, window_,
-                       normalFont_);
+                       normalFont_, kAnimationId);
     shell_ = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
     application_ = child(L"STATIC", L"", WS_VISIBLE | SS_CENTER, 8, 144, 377, 16, window_, boldFont_);
     line1_ = child(L"STATIC", L"", WS_VISIBLE | SS_CENTER, 8, 168, 377, 16, window_, boldFont_);
     line2_ = child(L"STATIC", L"", WS_VISIBLE | SS_CENTER, 8, 192, 377, 16, window_, boldFont_);
     bar_ = child(PROGRESS_CLASSW, L"", 0, 2, 210, 393, 17, window_, normalFont_);
+    // A themed bar ignores its colour: the bar is drawn classic to show the window's green.
+    if (HMODULE theme = LoadLibraryW(L"uxtheme.dll")) {
+      using SetWindowThemeFunction = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+      if (auto setTheme = reinterpret_cast<SetWindowThemeFunction>(
+              reinterpret_cast<void*>(GetProcAddress(theme, "SetWindowTheme")))) {
+        setTheme(bar_, L"", L"");
+      }
+      FreeLibrary(theme);
+    }
     SendMessageW(bar_, PBM_SETBARCOLOR, 0, RGB(40, 211, 0));
     SendMessageW(bar_, PBM_SETRANGE32, 0, 1000);
   }
