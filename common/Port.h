@@ -21,11 +21,18 @@ P& Port() {
   return fake ? *fake : PlatformAdapter<P>();
 }
 
+// Runs before a test's fake leaves, so that the process's background work (the logging thread)
+// is done with it first.
+inline std::atomic<void (*)()> gBeforeFakeLeaves{nullptr};
+
 template <class P>
 class ScopedPort {
  public:
   explicit ScopedPort(P& fake) : previous_(PortSlot<P>::current.exchange(&fake)) {}
-  ~ScopedPort() { PortSlot<P>::current.store(previous_); }
+  ~ScopedPort() {
+    if (void (*settle)() = gBeforeFakeLeaves.load()) settle();
+    PortSlot<P>::current.store(previous_);
+  }
   ScopedPort(const ScopedPort&) = delete;
   ScopedPort& operator=(const ScopedPort&) = delete;
 

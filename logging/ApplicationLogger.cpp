@@ -42,6 +42,13 @@ void LogToTap(const TLogRecord& record) {
   tap->Log(record.Message, record.Level, record.Specific);
 }
 
+// A test's fake may serve the loggers (clock, files, event log): the records already queued are
+// written before it goes.
+void WriteQueueBeforeFakeLeaves() {
+  if (TApplicationLogger* instance = gInstance.load(std::memory_order_acquire))
+    instance->Thread().WaitWritten(std::chrono::seconds(10));
+}
+
 // COM serves the XML parser of the configuration; the main thread joins it before any window
 // exists and leaves it at program end, when the initialisation was ours.
 struct LoggingModule {
@@ -52,6 +59,7 @@ struct LoggingModule {
     PlatformAdapter<LogFiles>();
     PlatformAdapter<EventLog>();
     GlobalFile();
+    gBeforeFakeLeaves.store(&WriteQueueBeforeFakeLeaves);
   }
   ~LoggingModule() {
     ReleaseAppLogger();
