@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <string>
 
@@ -20,6 +21,7 @@ struct Harness {
   orvane::testing::ScopedFakeLogFiles files;
   orvane::testing::ScopedFakeEventLog events;
   std::string path = "/tmp/orvane_fuzz_LoadConfiguration_" + std::to_string(getpid()) + ".xml";
+  ~Harness() { std::remove(path.c_str()); }
 };
 
 }  // namespace

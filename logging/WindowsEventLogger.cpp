@@ -7,12 +7,12 @@ namespace orvane {
 
 TWindowsEventLogger::TWindowsEventLogger(uint8_t niveauMax, int32_t logSpecifique, const TLoggerParams* params,
                                          bool insertTime, std::string formatDateTime, bool insertNiveauLog)
-    : TLogger(niveauMax, logSpecifique, params, insertTime, std::move(formatDateTime), insertNiveauLog) {
-  EventSource = Port<EventLog>().RegisterSource(ApplicationTitle());
+    : TLogger(niveauMax, logSpecifique, params, insertTime, std::move(formatDateTime), insertNiveauLog), log_(Port<EventLog>()) {
+  EventSource = log_.RegisterSource(ApplicationTitle());
 }
 
 TWindowsEventLogger::~TWindowsEventLogger() {
-  if (EventSource) Port<EventLog>().DeregisterSource(EventSource);
+  if (EventSource) log_.DeregisterSource(EventSource);
 }
 
 EventLog::EventType TWindowsEventLogger::TypeOfLevel(uint8_t level) const {
@@ -22,7 +22,7 @@ EventLog::EventType TWindowsEventLogger::TypeOfLevel(uint8_t level) const {
 }
 
 void TWindowsEventLogger::DoLog(const std::string& line) {
-  Port<EventLog>().Report(EventSource, TypeOfLevel(CurrentLevel()), line);
+  log_.Report(EventSource, TypeOfLevel(CurrentLevel()), line);
 }
 
 }  // namespace orvane

@@ -24,6 +24,7 @@ class TWindowsEventLogger : public TLogger {
   void DoLog(const std::string& line) override;
 
  private:
+  EventLog& log_;  // the log the source was registered with
   EventLog::Source EventSource = nullptr;
   uint8_t ErrorLevelMax_ = 5;
   uint8_t WarningLevelMax_ = 50;

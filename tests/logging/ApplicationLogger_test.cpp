@@ -13,6 +13,9 @@
 #include "common/Exceptions.h"
 #include "logging/FileLogger.h"
 #include "logging/MemoryLogger.h"
+#include "logging/WindowsEventLogger.h"
+#include "common/TextConversion.h"
+#include "support/FakeEventLog.h"
 #include "support/FakeLogFiles.h"
 #include "support/LogCapture.h"
 #include "tests/logging/LoggingTestSupport.h"
@@ -116,10 +119,14 @@ TEST_F(AppLoggerTest, DirectConstructionIsRefusedAndTheInstanceIsShared) {
   EXPECT_EQ(&AppLogger(), &AppLogger());
 }
 
-TEST_F(AppLoggerTest, AFailingLoggerEndsLoggingEverywhere) {
-  AppLogger().AddLogger(new FailingLogger);
-  AppLogger().AddLogger(new JournalLogger(journal, "event"));
+TEST_F(AppLoggerTest, AFailingFileLoggerEndsLoggingEverywhere) {
+  testing::ScopedFakeLogFiles files;
+  testing::ScopedFakeEventLog events;
+  const TLoggerParams params{"FileName=" + TestFolder() + "a.txt"};
+  AppLogger().AddLogger(new TFileLogger(255, 0, &params, false, "", false));
+  AppLogger().AddLogger(new TWindowsEventLogger(255, 0, nullptr, false, "", false));
   testing::LogCapture capture;
+  files.files.lockedOpens = 1000;  // the file cannot be written any more
   ::testing::internal::CaptureStderr();
   AppLogger().Log("first", 5, 0);
   EXPECT_FALSE(AppLogger().Thread().WaitWritten(10s));
@@ -127,17 +134,27 @@ TEST_F(AppLoggerTest, AFailingLoggerEndsLoggingEverywhere) {
   EXPECT_FALSE(AppLogger().Thread().WaitWritten(10s));
   const std::string stderrText = ::testing::internal::GetCapturedStderr();
 
-  const std::string expected = "TAppLoggerThread Exception in Execute.F(EOSError):Accès refusé";
+  const std::string expected =
+      "TAppLoggerThread Exception in Execute.F(Exception):Exception sur DoLog(21) (EInOutError:Fichier non ouvert:first";
   EXPECT_TRUE(AppLogger().Thread().Ended());
   EXPECT_EQ(AppLogger().Thread().LastError(), expected);
   // Once, in the system's code page.
-  const std::string head = "TAppLoggerThread Exception in Execute.F(EOSError):";
-  EXPECT_EQ(stderrText.find(head), 0u) << stderrText;
-  EXPECT_EQ(stderrText.find(head, 1), std::string::npos) << stderrText;
-  EXPECT_TRUE(journal->Lines().empty());
+  EXPECT_EQ(stderrText, Utf8ToAnsi(expected) + "\n");
+  EXPECT_TRUE(events.log.events.empty());
   EXPECT_TRUE(capture.Records().empty());
   // Records logged after the end are not kept.
   EXPECT_EQ(AppLogger().Thread().PendingCount(), 0u);
+  EXPECT_EQ(files.files.files[TestFolder() + "a.txt"], "");
+  ReleaseAppLogger();  // its loggers go while the fakes are there
+}
+
+TEST_F(AppLoggerTest, AnyErrorEndsTheThreadWithItsClassAndStep) {
+  AppLogger().AddLogger(new FailingLogger);
+  ::testing::internal::CaptureStderr();
+  AppLogger().Log("first", 5, 0);
+  EXPECT_FALSE(AppLogger().Thread().WaitWritten(10s));
+  ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(AppLogger().Thread().LastError(), "TAppLoggerThread Exception in Execute.F(EOSError):Accès refusé");
 }
 
 TEST_F(AppLoggerTest, OrderlyEndWritesWhatIsStillQueued) {

@@ -34,7 +34,8 @@ class TestSpeechMikeServer {
   }
   void Unregister() {
     Check(unregisterServer_(), "DllUnregisterServer");
-    if (mirrored_) RegDeleteTreeW(HKEY_LOCAL_MACHINE, kClassKey);
+    // Also a mirror left by an earlier run that ended early, but never another server's entry.
+    if (mirrored_ || MachineEntryIsOurs()) RegDeleteTreeW(HKEY_LOCAL_MACHINE, kClassKey);
     mirrored_ = false;
   }
   void Reset() { reset_(); }
@@ -91,6 +92,17 @@ class TestSpeechMikeServer {
   }
 
   static constexpr const wchar_t* kClassKey = L"Software\\Classes\\CLSID\\{AAA44754-CC81-4692-91AF-7064E58EB22A}";
+
+  static bool MachineEntryIsOurs() {
+    wchar_t server[MAX_PATH] = {};
+    DWORD size = sizeof server;
+    const std::wstring key = std::wstring(kClassKey) + L"\\InprocServer32";
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, server, &size) != ERROR_SUCCESS)
+      return false;
+    const std::wstring path = server;
+    const std::wstring ours = L"orvane_test_speechmike.dll";
+    return path.size() >= ours.size() && _wcsicmp(path.c_str() + path.size() - ours.size(), ours.c_str()) == 0;
+  }
 
   static LSTATUS RegCopyTreeIn() {
     HKEY source = nullptr, target = nullptr;
