@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/ComScope_win.h"
 #include "common/Exceptions.h"
 #include "common/Port.h"
 #include "common/TextConversion.h"
@@ -51,25 +52,6 @@ class Bstr {
  private:
   BSTR b_ = nullptr;
 };
-
-// The parser runs on the thread that creates the application logger; a thread that is not yet
-// in COM joins it for the parse only.
-class ScopedCom {
- public:
-  ScopedCom() : joined_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ~ScopedCom() {
-    if (joined_) CoUninitialize();
-  }
-
- private:
-  bool joined_;
-};
-
-std::string HresultText(HRESULT result) {
-  char text[16];
-  wsprintfA(text, "0x%08lX", static_cast<unsigned long>(result));
-  return text;
-}
 
 std::string NodeValue(IXMLDOMNode* node) {
   VARIANT value;
@@ -153,7 +135,7 @@ class MsXmlParser : public XmlParser {
       const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
       if (IsBlank(bytes)) return std::nullopt;
     }
-    ScopedCom com;
+    ScopedComApartment com;  // the parser may run on a thread not yet in COM
     ComRef<IXMLDOMDocument2> document;
     const HRESULT created = CoCreateInstance(kDomDocument60, nullptr, CLSCTX_INPROC_SERVER, kIXMLDOMDocument2,
                                              reinterpret_cast<void**>(document.Out()));

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <urlmon.h>
 
+#include "common/ComScope_win.h"
 #include "common/Port.h"
 #include "common/TextConversion.h"
 #include "provisioning/Downloader.h"
@@ -79,25 +80,6 @@ class StatusCallback : public IBindStatusCallback, public IHttpNegotiate {
   ULONG references_ = 1;
 };
 
-class ComScope {
- public:
-  ComScope() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-  ~ComScope() {
-    if (SUCCEEDED(result_)) CoUninitialize();
-  }
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-
- private:
-  HRESULT result_;
-};
-
-std::string Hex(HRESULT result) {
-  char buffer[16];
-  wsprintfA(buffer, "0x%08lX", static_cast<unsigned long>(result));
-  return buffer;
-}
-
 class DownloaderWin : public Downloader {
  public:
   void DownloadToFile(const std::string& url, const std::string& file, const TDownloadProgress& onProgress) override {
@@ -113,7 +95,7 @@ class DownloaderWin : public Downloader {
     HRESULT result;
     StatusCallback callback(onProgress);
     {
-      ComScope com;
+      ScopedComApartment com;
       result = download(nullptr, Utf8ToWide(url).c_str(), Utf8ToWide(file).c_str(), 0, &callback);
     }
     FreeLibrary(library);
@@ -121,7 +103,7 @@ class DownloaderWin : public Downloader {
     if (callback.httpStatus != 0 && (callback.httpStatus < 200 || callback.httpStatus > 299)) {
       throw EDownloadError(prefix + "statut HTTP " + std::to_string(callback.httpStatus));
     }
-    if (FAILED(result)) throw EDownloadError(prefix + "erreur " + Hex(result));
+    if (FAILED(result)) throw EDownloadError(prefix + "erreur " + HresultText(result));
     // A connection closed before the announced size is a broken transfer, whatever the library says.
     WIN32_FILE_ATTRIBUTE_DATA attributes;
     if (!GetFileAttributesExW(Utf8ToWide(file).c_str(), GetFileExInfoStandard, &attributes)) {
