@@ -99,19 +99,19 @@ void TFormOrvane::FormShow() {
       SpeechMikeControl1SPMEventButton(sender, device, event);
     };
     auto& control = dataPhilips_->SpeechMikeControl;
-    const auto status = [this](TDeviceEvent event) {
+    const auto withoutValue = [this](TDeviceEvent event) {
       return [this, event](TSpeechMikeControl&, int32_t device) { SpeechMikeControl1SPMEventDevice(event, device, 0); };
     };
-    const auto value = [this](TDeviceEvent event) {
+    const auto withValue = [this](TDeviceEvent event) {
       return [this, event](TSpeechMikeControl&, int32_t device, uint32_t v) {
         SpeechMikeControl1SPMEventDevice(event, device, v);
       };
     };
-    control.OnSPMEventDeviceConnected = status(TDeviceEvent::Connected);
-    control.OnSPMEventDeviceDisconnected = status(TDeviceEvent::Disconnected);
-    control.OnSPMEventBatteryStatusChanged = value(TDeviceEvent::Battery);
-    control.OnSPMEventWirelessStatusChanged = value(TDeviceEvent::Wireless);
-    control.OnSPMEventDockStatusChanged = value(TDeviceEvent::Dock);
+    control.OnSPMEventDeviceConnected = withoutValue(TDeviceEvent::Connected);
+    control.OnSPMEventDeviceDisconnected = withoutValue(TDeviceEvent::Disconnected);
+    control.OnSPMEventBatteryStatusChanged = withValue(TDeviceEvent::Battery);
+    control.OnSPMEventWirelessStatusChanged = withValue(TDeviceEvent::Wireless);
+    control.OnSPMEventDockStatusChanged = withValue(TDeviceEvent::Dock);
   };
   try {
     // A refusal closes the window, but only after this handler has finished.
