@@ -37,16 +37,6 @@ TEST(ButtonCheckTest, EveryButtonIsVerifiedByItsPressThenItsRelease) {
   EXPECT_EQ(check.Summary(), "Vérification des boutons : 23/23 vérifiés");
 }
 
-TEST(ButtonCheckTest, CodesOfTheTableAreTheButtonsOfTheVocabulary) {
-  // Insert's release has a name but no route; Smart 3's has a route but no name: both are buttons.
-  EXPECT_EQ(ButtonOfCode(9)->button, kInsert);
-  EXPECT_FALSE(ButtonOfCode(9)->press);
-  EXPECT_EQ(ButtonOfCode(59)->button, kSmart3);
-  EXPECT_FALSE(ButtonOfCode(59)->press);
-  EXPECT_TRUE(ButtonOfCode(58)->press);
-  for (uint32_t code : {0u, 1u, 24u, 33u, 40u, 41u, 60u, 4294967295u}) EXPECT_FALSE(ButtonOfCode(code)) << code;
-}
-
 TEST(ButtonCheckTest, CodesOfNoButtonChangeNothing) {
   TButtonCheck check;
   check.Event(6, 10);
