@@ -8,7 +8,7 @@
 namespace orvane {
 namespace {
 
-constexpr size_t kStop = 0, kRecord = 2, kInsert = 3, kF2 = 16, kSmart3 = 22;
+constexpr size_t kStop = 0, kRecord = 2, kF2 = 16, kSmart3 = 22;
 
 TEST(ButtonCheckTest, StartsWithNoButtonSeen) {
   TButtonCheck check;
