@@ -109,6 +109,19 @@ TEST_F(AppLoggerConfigurationTest, TitleNamedPartServesUpToVersion11) {
   EXPECT_EQ(Load(Document("1.2", body)), (std::vector<std::string>{"all.txt"}));
 }
 
+TEST_F(AppLoggerConfigurationTest, ADottedProgramNameIsKnownByItsTitle) {
+  commandLine.commandLine.programPath = dir / "SONDE.V2.EXE";
+  // The title is "Sonde": the title-named part must carry exactly that case.
+  EXPECT_EQ(Load(Document("1.1", "<AllStations><SONDE>" + Logger("upper") + "</SONDE><Sonde>" + Logger("titled") +
+                                     "</Sonde></AllStations>")),
+            (std::vector<std::string>{"titled.txt"}));
+  // The key is the title in upper case, not the name less its extension.
+  EXPECT_EQ(Load(Document("1.2", "<AllStations><Application ExeName=\"SONDE.V2\">" + Logger("dotted") +
+                                     "</Application><Application ExeName=\"SONDE\">" + Logger("key") +
+                                     "</Application></AllStations>")),
+            (std::vector<std::string>{"key.txt"}));
+}
+
 TEST_F(AppLoggerConfigurationTest, UnknownClassFailsUpToVersion12AndIsSkippedAfter) {
   const std::string body = "<AllStations><AllApplications>" + Logger("first") +
                            "<Futur class=\"TSqlLogger\" NiveauMax=\"5\" LogSpecifique=\"0\"/>" + Logger("last") +

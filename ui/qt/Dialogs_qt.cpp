@@ -2,21 +2,14 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
-#include <filesystem>
 
+#include "common/ApplicationName.h"
 #include "common/Port.h"
 #include "ui/Dialogs.h"
 
 namespace orvane {
 
 namespace {
-
-// The program file's name without its extension, when it has one.
-QString ApplicationTitle() {
-  std::error_code error;
-  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-  return QString::fromStdString(error ? std::string("Orvane") : program.stem().string());
-}
 
 QMessageBox::ButtonRole Run(QMessageBox::Icon icon, const QString& caption, const std::string& text, bool yesNo,
                             QAbstractButton** yes, QAbstractButton** no) {
@@ -38,7 +31,7 @@ QMessageBox::ButtonRole Run(QMessageBox::Icon icon, const QString& caption, cons
 
 class QtDialogs : public Dialogs {
  public:
-  void ShowMessage(const std::string& text) override { Show(QMessageBox::NoIcon, ApplicationTitle(), text); }
+  void ShowMessage(const std::string& text) override { Show(QMessageBox::NoIcon, QString::fromStdString(ApplicationTitle()), text); }
   void MessageWarning(const std::string& text) override { Show(QMessageBox::Warning, QStringLiteral("Avertissement"), text); }
   void MessageError(const std::string& text) override { Show(QMessageBox::Critical, QStringLiteral("Erreur"), text); }
   TModalResult AskWarningYesNo(const std::string& text) override {
