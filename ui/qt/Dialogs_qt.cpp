@@ -11,11 +11,21 @@ namespace orvane {
 
 namespace {
 
+// A message box whose close box closes it without an answer, also when no button is the escape
+// button (QMessageBox then refuses to close).
+class TClosableMessageBox : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override { QDialog::closeEvent(event); }
+};
+
 QMessageBox::ButtonRole Run(QMessageBox::Icon icon, const QString& caption, const std::string& text, bool yesNo,
                             QAbstractButton** yes, QAbstractButton** no) {
-  QMessageBox box(icon, caption, QString::fromStdString(text), QMessageBox::NoButton, QApplication::activeWindow());
+  TClosableMessageBox box(icon, caption, QString::fromStdString(text), QMessageBox::NoButton, QApplication::activeWindow());
   if (yesNo) {
-    // Neither is the escape button: closing the box otherwise answers neither.
+    // Neither is the escape button: Escape answers nothing, and the close box answers neither.
     *yes = box.addButton(QStringLiteral("&Oui"), QMessageBox::YesRole);
     *no = box.addButton(QStringLiteral("&Non"), QMessageBox::ActionRole);
     box.setDefaultButton(static_cast<QPushButton*>(*yes));
