@@ -19,6 +19,7 @@
 #include "common/TextConversion.h"
 #include "support/FakeEventLog.h"
 #include "support/FakeLogFiles.h"
+#include "support/HangLimit.h"
 #include "support/LogCapture.h"
 #include "tests/logging/LoggingTestSupport.h"
 
@@ -46,7 +47,7 @@ struct Journal {
   // Whether `count` lines were written before a limit that only a hang reaches.
   bool WaitFor(size_t count) {
     std::unique_lock<std::mutex> guard(lock);
-    return added.wait_for(guard, 120s, [&] { return lines.size() >= count; });
+    return added.wait_for(guard, testing::kHangLimit, [&] { return lines.size() >= count; });
   }
   std::vector<std::string> Lines() {
     std::lock_guard<std::mutex> guard(lock);
@@ -99,14 +100,14 @@ TEST_F(AppLoggerTest, MessagesReachEveryLoggerInCallOrder) {
   AppLogger().AddLogger(new JournalLogger(journal, "memory"));
   AppLogger().Log("first", 250, 0);
   AppLogger().Log("second", 5, 0);
-  ASSERT_TRUE(AppLogger().Thread().WaitWritten(10s));
+  ASSERT_TRUE(AppLogger().Thread().WaitWritten(testing::kHangLimit));
   EXPECT_EQ(journal->Lines(), (std::vector<std::string>{"file:first", "memory:first", "file:second", "memory:second"}));
 }
 
 TEST_F(AppLoggerTest, MessagesLoggedWhileBusyAreWrittenInTheSamePass) {
   AppLogger().AddLogger(new JournalLogger(journal, "slow", 20ms));
   for (int i = 0; i < 20; ++i) AppLogger().Log(std::to_string(i), 200, 0);
-  ASSERT_TRUE(AppLogger().Thread().WaitWritten(10s));
+  ASSERT_TRUE(AppLogger().Thread().WaitWritten(testing::kHangLimit));
   const auto lines = journal->Lines();
   ASSERT_EQ(lines.size(), 20u);
   EXPECT_EQ(lines.back(), "slow:19");
@@ -143,9 +144,9 @@ TEST_F(AppLoggerTest, AFailingFileLoggerEndsLoggingEverywhere) {
   files.files.lockedOpens = 1000;  // the file cannot be written any more
   ::testing::internal::CaptureStderr();
   AppLogger().Log("first", 5, 0);
-  EXPECT_FALSE(AppLogger().Thread().WaitWritten(10s));
+  EXPECT_FALSE(AppLogger().Thread().WaitWritten(testing::kHangLimit));
   AppLogger().Log("second", 5, 0);
-  EXPECT_FALSE(AppLogger().Thread().WaitWritten(10s));
+  EXPECT_FALSE(AppLogger().Thread().WaitWritten(testing::kHangLimit));
   const std::string stderrText = ::testing::internal::GetCapturedStderr();
 
   const std::string expected =
@@ -166,7 +167,7 @@ TEST_F(AppLoggerTest, AnyErrorEndsTheThreadWithItsClassAndStep) {
   AppLogger().AddLogger(new FailingLogger);
   ::testing::internal::CaptureStderr();
   AppLogger().Log("first", 5, 0);
-  EXPECT_FALSE(AppLogger().Thread().WaitWritten(10s));
+  EXPECT_FALSE(AppLogger().Thread().WaitWritten(testing::kHangLimit));
   ::testing::internal::GetCapturedStderr();
   EXPECT_EQ(AppLogger().Thread().LastError(), "TAppLoggerThread Exception in Execute.F(EOSError):Accès refusé");
 }
@@ -196,7 +197,7 @@ TEST_F(AppLoggerTest, OrderlyEndGivesUpOnAQueueTooLongToWrite) {
   AppLogger().ClearLoggers();
   AppLogger().AddLogger(new JournalLogger(journal, "next"));
   AppLogger().Log("again", 5, 0);
-  ASSERT_TRUE(AppLogger().Thread().WaitWritten(10s));
+  ASSERT_TRUE(AppLogger().Thread().WaitWritten(testing::kHangLimit));
   EXPECT_EQ(journal->Lines().back(), "next:again");
 }
 
@@ -231,7 +232,7 @@ TEST_F(AppLoggerTest, ManyProducersLoseNothingAndKeepEachOrder) {
       for (int i = 0; i < kEach; ++i) AppLogger().Log(std::to_string(p) + " " + std::to_string(i), 200, 0);
     });
   for (auto& producer : producers) producer.join();
-  ASSERT_TRUE(AppLogger().Thread().WaitWritten(std::chrono::minutes(5)));
+  ASSERT_TRUE(AppLogger().Thread().WaitWritten(testing::kHangLimit));
   ReleaseAppLogger();  // the memory logger writes its last lines
 
   for (const char* name : {"file.txt", "memory.txt"}) {

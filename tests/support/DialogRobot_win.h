@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/TextConversion.h"
+#include "tests/support/HangLimit.h"
 
 namespace orvane::testing {
 
@@ -24,9 +25,6 @@ inline std::string WindowText(HWND window) {
   text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   return WideToUtf8(text);
 }
-
-// Long enough for a loaded machine under Wine; only a hang reaches it.
-inline constexpr std::chrono::milliseconds kHangLimit = std::chrono::seconds(120);
 
 // Asks `done` again and again until it holds or the limit passes; whether it held.
 template <class Predicate>

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/HangLimit.h"
 #include "support/TestSpeechMikeServer_win.h"
 
 namespace {
@@ -35,8 +36,7 @@ void Expect(bool condition, const std::string& what) {
   if (!condition) Fail(what);
 }
 
-// Long enough for a loaded machine under Wine; only a hang reaches it.
-constexpr DWORD kHangLimit = 120000;
+constexpr DWORD kHangLimit = static_cast<DWORD>(orvane::testing::kHangLimit.count());
 
 template <class Predicate>
 bool WaitFor(Predicate predicate, DWORD milliseconds = kHangLimit) {
