@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "support/HangLimit.h"
 #include "support/TestSpeechMikeServer_win.h"
 
 namespace {
@@ -36,8 +37,10 @@ void Expect(bool condition, const std::string& what) {
   if (!condition) Fail(what);
 }
 
+constexpr DWORD kHangLimit = static_cast<DWORD>(orvane::testing::kHangLimit.count());
+
 template <class Predicate>
-bool WaitFor(Predicate predicate, DWORD milliseconds) {
+bool WaitFor(Predicate predicate, DWORD milliseconds = kHangLimit) {
   const DWORD start = GetTickCount();
   while (!predicate()) {
     if (GetTickCount() - start > milliseconds) return false;
@@ -76,7 +79,7 @@ HWND Child(HWND window, const wchar_t* kind, const std::wstring& text) {
 void Click(HWND button, const std::string& name) {
   DWORD_PTR result = 0;
   if (!button) return;
-  if (!SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 10000, &result))
+  if (!SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, kHangLimit, &result))
     Fail("the click on \"" + name + "\" did not return (a dialog is open?)");
 }
 
@@ -393,8 +396,7 @@ int wmain(int argc, wchar_t** argv) {
   }
 
   HWND window = nullptr;
-  WaitFor([&] { return (window = FindWindowW(nullptr, L"Orvane - Pilotes de Philips")) && IsWindowVisible(window); },
-          30000);
+  WaitFor([&] { return (window = FindWindowW(nullptr, L"Orvane - Pilotes de Philips")) && IsWindowVisible(window); });
   if (!window) {
     Fail("no window titled \"Orvane - Pilotes de Philips\"");
     TerminateProcess(process.hProcess, 1);
@@ -418,7 +420,7 @@ int wmain(int argc, wchar_t** argv) {
       "2 - Action : spmRecordReleased - EventID = 7",
       "1 - Action : spmRecordPressed - EventID = 6",
   };
-  WaitFor([&] { return ListLines(list).size() >= expected.size(); }, 10000);
+  WaitFor([&] { return ListLines(list).size() >= expected.size(); });
   const auto lines = ListLines(list);
   if (lines != expected) Fail("the list box holds\n" + Join(lines) + "instead of\n" + Join(expected));
 
@@ -469,7 +471,7 @@ int wmain(int argc, wchar_t** argv) {
   Expect(ListLines(list).empty(), "a change of display clears the list");
 
   PostMessageW(window, WM_CLOSE, 0, 0);
-  if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0) {
+  if (WaitForSingleObject(process.hProcess, kHangLimit) != WAIT_OBJECT_0) {
     Fail("Orvane.exe does not end after its window is closed");
     TerminateProcess(process.hProcess, 1);
   }
