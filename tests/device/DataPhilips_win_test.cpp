@@ -76,10 +76,9 @@ TEST(DataPhilipsReinstallation, ProgramWarnsWritesTheLogAndEndsWithExitCode3) {
   PROCESS_INFORMATION process{};
   ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
   HWND box = WaitForDialog(L"Avertissement", process.dwProcessId);
-  Sleep(150);
-  const SeenDialog seen = ReadDialog(box);
+  const SeenDialog seen = ReadSettledDialog(box);
   if (box != nullptr) ClickButton(box, IDOK);
-  const bool ended = WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0;
+  const bool ended = WaitForSingleObject(process.hProcess, static_cast<DWORD>(kHangLimit.count())) == WAIT_OBJECT_0;
   if (!ended) TerminateProcess(process.hProcess, 99);
   DWORD exitCode = 0;
   GetExitCodeProcess(process.hProcess, &exitCode);
