@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <future>
 
@@ -15,6 +14,7 @@
 #include "logging/LogFiles.h"
 #include "logging/MemoryLogger.h"
 #include "support/FakeCommandLine.h"
+#include "support/HangLimit.h"
 #include "tests/logging/LoggingTestSupport.h"
 
 namespace orvane {
@@ -25,7 +25,7 @@ namespace {
 template <class Work>
 void RunUnlessItWaitsOn(const std::string& fifo, Work work) {
   auto done = std::async(std::launch::async, work);
-  if (done.wait_for(std::chrono::seconds(60)) == std::future_status::timeout) {
+  if (done.wait_for(testing::kHangLimit) == std::future_status::timeout) {
     const int reader = ::open(fifo.c_str(), O_RDONLY);
     done.wait();
     ::close(reader);
@@ -83,13 +83,13 @@ TEST(LogFilesPosix, AFifoPutInPlaceOfTheFilesEndsLoggingButNeverHoldsThePrograms
   AppLogger().AddLogger(new TMemoryLogger(255, 0, &memoryParams, false, "", false));
   AppLogger().AddLogger(new TFileLogger(255, 0, &fileParams, false, "", false));
   AppLogger().Log("avant", 200, 0);
-  ASSERT_TRUE(AppLogger().Thread().WaitWritten(std::chrono::seconds(60)));
+  ASSERT_TRUE(AppLogger().Thread().WaitWritten(testing::kHangLimit));
   EXPECT_EQ(testing::ReadFile(journal), "avant\r\n");
 
   MakeFifo(journal);
   MakeFifo(memory);
   AppLogger().Log("pendant", 200, 0);
-  RunUnlessItWaitsOn(journal, [] { AppLogger().Thread().WaitWritten(std::chrono::minutes(5)); });
+  RunUnlessItWaitsOn(journal, [] { AppLogger().Thread().WaitWritten(2 * testing::kHangLimit); });
   EXPECT_TRUE(AppLogger().Thread().Ended());
   EXPECT_EQ(AppLogger().Thread().LastError(),
             "TAppLoggerThread Exception in Execute.F(Exception):Exception sur DoLog(21) (EInOutError:Fichier non ouvert:pendant");
