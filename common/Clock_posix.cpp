@@ -11,8 +11,13 @@ class PosixClock : public Clock {
   TDateTime Now() override {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
-    tm local{};
-    localtime_r(&now.tv_sec, &local);
+    // Every log line reads the clock: the local time is worked out once a second per thread.
+    thread_local time_t second = -1;
+    thread_local tm local{};
+    if (now.tv_sec != second) {
+      localtime_r(&now.tv_sec, &local);
+      second = now.tv_sec;
+    }
     return EncodeDateTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
                           local.tm_sec > 59 ? 59 : local.tm_sec, static_cast<int>(now.tv_nsec / 1000000));
   }

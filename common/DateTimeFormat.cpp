@@ -283,16 +283,19 @@ class Renderer {
   }
 
   // Whether the first a or h letter after an h run, outside quoted text, begins am/pm, a/p or
-  // ampm: then that hour is on the twelve-hour clock.
+  // ampm: then that hour is on the twelve-hour clock. Quoted text is read as Append reads it:
+  // only the quote that opened it closes it, and an open quote takes the rest.
   static bool NextAOrHBeginsAmPm(std::string_view format, size_t pos) {
-    bool quoted = false;
+    char openQuote = 0;
     for (; pos < format.size(); ++pos) {
       const char c = format[pos];
-      if (c == '\'' || c == '"') {
-        quoted = !quoted;
-      } else if (!quoted && (c == 'h' || c == 'H')) {
+      if (openQuote) {
+        if (c == openQuote) openQuote = 0;
+      } else if (c == '\'' || c == '"') {
+        openQuote = c;
+      } else if (c == 'h' || c == 'H') {
         return false;
-      } else if (!quoted && (c == 'a' || c == 'A')) {
+      } else if (c == 'a' || c == 'A') {
         return StartsWithNoCase(format, pos, "AM/PM") || StartsWithNoCase(format, pos, "A/P") ||
                StartsWithNoCase(format, pos, "AMPM");
       }

@@ -172,6 +172,15 @@ constexpr size_t kKeptAfterToken = 400;
 // end, so the number of replacements is bounded far above any real mask.
 constexpr int kMaxReplacements = 1000;
 
+// The position Count characters after Pos, or the end: a UTF-8 character counts once.
+size_t AfterCharacters(const std::string& text, size_t pos, size_t count) {
+  for (; pos < text.size(); ++pos) {
+    if ((static_cast<unsigned char>(text[pos]) & 0xC0) == 0x80) continue;
+    if (count-- == 0) return pos;
+  }
+  return text.size();
+}
+
 [[noreturn]] void InvalidMask(const std::string& mask) {
   throw Exception("FileLogger : Masque de fichier invalide \"" + mask + "\"");
 }
@@ -247,7 +256,8 @@ std::string TGlobalFile::ExpandFileMask(const std::string& mask, TDateTime& next
   int replacements = 0;
   for (size_t first; (first = result.find('?')) != std::string::npos;) {
     const size_t second = result.find('?', first + 1);
-    if (second == std::string::npos || second - first > kTokenSearchLength) InvalidMask(mask);
+    if (second == std::string::npos || second >= AfterCharacters(result, first + 1, kTokenSearchLength))
+      InvalidMask(mask);
     if (++replacements > kMaxReplacements) InvalidMask(mask);
     const std::string token = result.substr(first, second - first + 1);
     std::string replacement;
@@ -270,7 +280,7 @@ std::string TGlobalFile::ExpandFileMask(const std::string& mask, TDateTime& next
     }
     std::string expanded = result.substr(0, first);
     expanded += replacement;
-    expanded += result.substr(second + 1, kKeptAfterToken);
+    expanded += result.substr(second + 1, AfterCharacters(result, second + 1, kKeptAfterToken) - (second + 1));
     result = std::move(expanded);
   }
   return result;

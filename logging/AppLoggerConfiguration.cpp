@@ -114,6 +114,7 @@ void TApplicationLogger::CreateLogger(const TXmlNode& node) {
     }
   }
   for (const TXmlNode& child : node.children) {
+    if (child.kind == TXmlNode::Kind::Other) continue;  // an instruction, for another program
     if (child.kind != TXmlNode::Kind::Element) {
       params.push_back(child.name + "=" + child.value);  // read by no logger
       continue;

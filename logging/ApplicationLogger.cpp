@@ -2,9 +2,13 @@
 
 #include <exception>
 
+#include "common/Clock.h"
+#include "common/CommandLine.h"
 #include "common/Exceptions.h"
 #include "common/Port.h"
 #include "common/Global_File.h"
+#include "common/RegionalSettings.h"
+#include "common/SessionInfo.h"
 #include "logging/ComRuntime.h"
 #include "logging/EventLog.h"
 #include "logging/LogFiles.h"
@@ -55,9 +59,14 @@ struct LoggingModule {
   bool comOwned = false;
   LoggingModule() {
     comOwned = Port<ComRuntime>().InitializeMainThread();
-    // Made now, so that they outlive this module and serve the loggers' end at program exit.
+    // Made now, so that they outlive this module: whatever ends the logger, its last lines are
+    // stamped, named and written with services that are still there.
     PlatformAdapter<LogFiles>();
     PlatformAdapter<EventLog>();
+    PlatformAdapter<Clock>();
+    PlatformAdapter<RegionalSettings>();
+    PlatformAdapter<CommandLine>();
+    PlatformAdapter<SessionInfo>();
     GlobalFile();
     gBeforeFakeLeaves.store(&WriteQueueBeforeFakeLeaves);
   }

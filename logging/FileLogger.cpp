@@ -40,14 +40,20 @@ TFileLogger::TFileLogger(uint8_t niveauMax, int32_t logSpecifique, const TLogger
       }
     }
   }
-  if (!renameTo.empty() && !expanded.empty()) {
-    // Both names as expanded, from the current directory; a failed rename is no failure.
+  if (!renameTo.empty() && !expanded.empty()) KeepPreviousFile(expanded, renameTo);
+  SetFileName(expanded);
+}
+
+void TFileLogger::KeepPreviousFile(const std::string& expanded, const std::string& renameTo) {
+  // Both names as expanded, from the current directory. A rename that fails, a name that cannot
+  // be resolved included, is no failure: the logger starts all the same.
+  try {
     const std::string folder = CurrentDirectory();
     const std::string from = GlobalFile().GetAbsoluteFileName(expanded, folder);
     LogFiles& files = Port<LogFiles>();
     if (files.Exists(from)) files.Rename(from, GlobalFile().GetAbsoluteFileName(renameTo, folder));
+  } catch (const Exception&) {
   }
-  SetFileName(expanded);
 }
 
 void TFileLogger::SetFileName(const std::string& newName) {
@@ -66,7 +72,9 @@ void TFileLogger::SetFileName(const std::string& newName) {
 
 void TFileLogger::DoLog(const std::string& line) {
   if (CurrentFileName_.empty()) throw Exception("Le fichier n'a pas été assigné au FileLogger");
-  if (Port<Clock>().Now() > NextNameChange_) SetFileName(GlobalFile().ExpandFileMask(FileName_, NextNameChange_));
+  // A mask without date tokens never changes: no need to read the clock for it.
+  if (NextNameChange_ < kNoChangeTime && Port<Clock>().Now() > NextNameChange_)
+    SetFileName(GlobalFile().ExpandFileMask(FileName_, NextNameChange_));
 
   std::lock_guard<std::mutex> guard(lock_);
   LogFiles& files = Port<LogFiles>();
@@ -89,7 +97,10 @@ void TFileLogger::DoLog(const std::string& line) {
       }
     }
     if (!file) throw EInOutError("Fichier non ouvert");
-    file->Write(Utf8ToAnsi(prefix + line + "\r\n"));
+    prefix.reserve(prefix.size() + line.size() + 2);
+    prefix += line;
+    prefix += "\r\n";
+    file->Write(Utf8ToAnsi(prefix));
     file->Close();
   } catch (const Exception& e) {
     throw Exception("Exception sur DoLog(" + std::to_string(attempts) + ") (" + e.ClassName() + ":" + e.Message() + ":" + line);

@@ -31,6 +31,9 @@ class TFileLogger : public TLogger {
   void DoLog(const std::string& line) override;
 
  private:
+  // Renames the file of the expanded name, when there is one, to RenameTo.
+  static void KeepPreviousFile(const std::string& expanded, const std::string& renameTo);
+
   std::string CurrentFileName_;
   bool DoAppend_ = false;
   std::string FileName_;

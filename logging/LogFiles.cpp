@@ -7,4 +7,6 @@ std::unique_ptr<LogFile> OpenLogFile(LogFiles& files, const std::string& name, b
   return files.Open(name, append ? LogFiles::OpenMode::Append : LogFiles::OpenMode::Create);
 }
 
+void FailNotRegularFile(const std::string& name) { throw EInOutError("N'est pas un fichier ordinaire (" + name + ")"); }
+
 }  // namespace orvane

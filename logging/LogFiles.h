@@ -29,7 +29,9 @@ class LogFiles {
   };
   virtual ~LogFiles() = default;
   virtual bool Exists(const std::string& name) = 0;
-  // Fails with EInOutError when the file cannot be opened (locked, missing, no right).
+  // Fails with EInOutError when the file cannot be opened (locked, missing, no right), and never
+  // waits. Create refuses anything but a regular file; Append refuses what would make it wait
+  // (a FIFO without reader) and counts on its caller for the rest (Exists).
   virtual std::unique_ptr<LogFile> Open(const std::string& name, OpenMode mode) = 0;
   // Renames a file; false when it cannot be renamed (the target exists, for instance).
   virtual bool Rename(const std::string& from, const std::string& to) = 0;
@@ -38,5 +40,9 @@ class LogFiles {
 // Opens Name for a line or a dump: appended to when the file exists and the content is to be
 // kept (DoAppend), created otherwise.
 std::unique_ptr<LogFile> OpenLogFile(LogFiles& files, const std::string& name, bool doAppend);
+
+// The error of the adapters for a FIFO, a device or a folder at a log file's name: nothing a line
+// or a dump may write into, or wait on.
+[[noreturn]] void FailNotRegularFile(const std::string& name);
 
 }  // namespace orvane

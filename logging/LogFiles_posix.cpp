@@ -58,7 +58,9 @@ class PosixLogFiles : public LogFiles {
     return ::stat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode);
   }
   std::unique_ptr<LogFile> Open(const std::string& name, OpenMode mode) override {
-    const int flags = O_WRONLY | O_CLOEXEC | (mode == OpenMode::Append ? O_APPEND : O_CREAT | O_TRUNC);
+    // Without waiting: a FIFO without reader refuses at once (ENXIO) instead of holding the
+    // logging thread, and the program's end, for ever.
+    const int flags = O_WRONLY | O_CLOEXEC | O_NONBLOCK | (mode == OpenMode::Append ? O_APPEND : O_CREAT | O_TRUNC);
     int fd;
     do {
       fd = ::open(name.c_str(), flags, 0666);
@@ -69,8 +71,20 @@ class PosixLogFiles : public LogFiles {
         fd = ::open(name.c_str(), flags, 0666);
       } while (fd < 0 && errno == EINTR);
     }
-    if (fd < 0) Fail(name, errno);
-    return std::make_unique<PosixLogFile>(fd, name);
+    if (fd < 0) {
+      if (errno == ENXIO) FailNotRegularFile(name);
+      Fail(name, errno);
+    }
+    auto file = std::make_unique<PosixLogFile>(fd, name);
+    // A file opened anew must be a regular one. Appending is for a file that its caller found
+    // regular (OpenLogFile) or that the logger checked when it took the name: the per-line open
+    // spares a system call that would cost a sixth of a line.
+    if (mode == OpenMode::Create) {
+      struct stat info {};
+      if (::fstat(fd, &info) != 0) Fail(name, errno);
+      if (!S_ISREG(info.st_mode)) FailNotRegularFile(name);
+    }
+    return file;
   }
   bool Rename(const std::string& from, const std::string& to) override {
     // Windows refuses to replace an existing target; so do we.

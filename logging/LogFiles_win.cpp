@@ -29,6 +29,20 @@ class WinLogFile : public LogFile {
     if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
   }
   void Write(const std::string& bytes) override {
+    // The writers of one file take turns: each line goes whole to the file's end, which Wine
+    // does not ensure for a handle that may only append. The lock is a byte far beyond any
+    // log's end, so it never covers the file's content.
+    OVERLAPPED turn{};
+    turn.Offset = 0xFFFFFFFE;
+    turn.OffsetHigh = 0x7FFFFFFF;
+    if (!LockFileEx(handle_, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &turn)) Fail(name_, GetLastError());
+    struct Unlock {
+      HANDLE handle;
+      OVERLAPPED* turn;
+      ~Unlock() { UnlockFileEx(handle, 0, 1, 0, turn); }
+    } unlock{handle_, &turn};
+    LARGE_INTEGER end{};
+    if (!SetFilePointerEx(handle_, end, nullptr, FILE_END)) Fail(name_, GetLastError());
     size_t done = 0;
     while (done < bytes.size()) {
       DWORD written = 0;
@@ -71,10 +85,13 @@ class WinLogFiles : public LogFiles {
   }
   std::unique_ptr<LogFile> Open(const std::string& name, OpenMode mode) override {
     // Readers may read, copy or move the file between lines and even while a line is written.
+    // Other writers too: the stations that run the program from a shared folder all write the
+    // same log and take turns with a lock (see Write), which needs read or write access: an
+    // appending handle also asks to read.
     const std::wstring wide = Utf8ToWide(name);
     const auto open = [&] {
-      return CreateFileW(wide.c_str(), mode == OpenMode::Append ? FILE_APPEND_DATA : GENERIC_WRITE,
-                         FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+      return CreateFileW(wide.c_str(), mode == OpenMode::Append ? FILE_APPEND_DATA | FILE_READ_DATA : GENERIC_WRITE,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                          mode == OpenMode::Append ? OPEN_EXISTING : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     };
     HANDLE handle = open();
@@ -83,7 +100,10 @@ class WinLogFiles : public LogFiles {
       handle = open();
     }
     if (handle == INVALID_HANDLE_VALUE) Fail(name, GetLastError());
-    return std::make_unique<WinLogFile>(handle, name);
+    auto file = std::make_unique<WinLogFile>(handle, name);
+    // A device (NUL, CON, a port) or a pipe would swallow the lines or hold the writer.
+    if (GetFileType(handle) != FILE_TYPE_DISK) FailNotRegularFile(name);
+    return file;
   }
   bool Rename(const std::string& from, const std::string& to) override {
     return MoveFileW(Utf8ToWide(from).c_str(), Utf8ToWide(to).c_str()) != 0;

@@ -1,7 +1,5 @@
 #include "logging/Logger.h"
 
-#include <cstdio>
-
 #include "common/Clock.h"
 #include "common/DateTime.h"
 #include "common/DateTimeFormat.h"
@@ -75,15 +73,29 @@ bool TLogger::Accepts(uint8_t level, int32_t specific) const {
 
 void TLogger::Log(const std::string& message, uint8_t level, int32_t specific) {
   if (!Accepts(level, specific)) return;
-  std::string prefix;
-  if (vInsertNiveauLog) {
-    char text[8];
-    std::snprintf(text, sizeof text, "[%3.3d] ", static_cast<int>(level));
-    prefix = text;
+  std::string line;
+  if (vInsertTime) {
+    // The clock reads whole milliseconds: the lines of one millisecond share their stamp, which
+    // is then formatted once.
+    const TDateTime now = Port<Clock>().Now();
+    if (!stampValid_ || now != stampTime_) {
+      stamp_ = orvane::FormatDateTime(vFormatDateTime, now);
+      stamp_ += ": ";
+      stampTime_ = now;
+      stampValid_ = true;
+    }
+    line.reserve(stamp_.size() + 6 + message.size());
+    line = stamp_;
   }
-  if (vInsertTime) prefix = orvane::FormatDateTime(vFormatDateTime, Port<Clock>().Now()) + ": " + prefix;
+  if (vInsertNiveauLog) {
+    // "[%3.3d] ": a level has at most three digits.
+    const char text[] = {'[', static_cast<char>('0' + level / 100), static_cast<char>('0' + level / 10 % 10),
+                         static_cast<char>('0' + level % 10), ']', ' '};
+    line.append(text, sizeof text);
+  }
+  line += message;
   currentLevel_ = level;
-  DoLog(prefix + message);
+  DoLog(line);
 }
 
 }  // namespace orvane

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/DateTime.h"
+
 namespace orvane {
 
 // Ordered Name=Value lines handed to a logger at construction.
@@ -60,6 +62,10 @@ class TLogger {
   int32_t vLogSpecifique;
   uint8_t currentLevel_ = 0;
   bool vInsertNiveauLog;
+  // The last time stamp formatted, with ": ", and the time it shows.
+  std::string stamp_;
+  TDateTime stampTime_ = 0;
+  bool stampValid_ = false;
 };
 
 }  // namespace orvane

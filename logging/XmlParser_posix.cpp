@@ -60,6 +60,14 @@ TXmlNode Convert(xmlNode* node) {
   return out;
 }
 
+// Called at "<!DOCTYPE", before the declaration's content is read: no declaration is taken,
+// so that no entity is ever declared, let alone expanded.
+void RefuseDocumentType(void* data, const xmlChar*, const xmlChar*, const xmlChar*) {
+  auto* context = static_cast<xmlParserCtxt*>(data);
+  *static_cast<int*>(context->_private) = context->input ? context->input->line : 0;
+  xmlStopParser(context);
+}
+
 class LibXmlParser : public XmlParser {
  public:
   std::optional<TXmlNode> ParseFile(const std::string& fileName) override {
@@ -70,11 +78,17 @@ class LibXmlParser : public XmlParser {
 
     std::unique_ptr<xmlParserCtxt, decltype(&xmlFreeParserCtxt)> context(xmlNewParserCtxt(), xmlFreeParserCtxt);
     if (!context) throw Exception("Analyseur XML indisponible");
-    // No network, no external entity: the file alone makes the configuration.
-    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NOCDATA;
+    int documentTypeLine = -1;
+    context->_private = &documentTypeLine;
+    context->sax->internalSubset = RefuseDocumentType;
+    // No network, no external entity: the file alone makes the configuration. CDATA sections
+    // stay apart from the text around them, as MSXML keeps them.
+    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
     std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)> document(
         xmlCtxtReadMemory(context.get(), bytes.data(), static_cast<int>(bytes.size()), fileName.c_str(), nullptr, options),
         xmlFreeDoc);
+    if (documentTypeLine >= 0)
+      throw Exception("Déclaration de type de document interdite (ligne " + std::to_string(documentTypeLine) + ")");
     const xmlError* error = xmlCtxtGetLastError(context.get());
     if (!document || (error && error->level >= XML_ERR_ERROR)) {
       std::string message = error && error->message ? error->message : "document XML invalide";

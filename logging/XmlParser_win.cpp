@@ -144,6 +144,13 @@ class MsXmlParser : public XmlParser {
     document->put_validateOnParse(VARIANT_FALSE);
     document->put_resolveExternals(VARIANT_FALSE);
     document->put_preserveWhiteSpace(VARIANT_FALSE);
+    // No document type declaration: no entity is ever declared, let alone expanded.
+    VARIANT prohibit;
+    VariantInit(&prohibit);
+    prohibit.vt = VT_BOOL;
+    prohibit.boolVal = VARIANT_TRUE;
+    const HRESULT prohibited = document->setProperty(Bstr(L"ProhibitDTD").get(), prohibit);
+    if (FAILED(prohibited)) throw EOleSysError("MSXML 6 : ProhibitDTD refusé (" + HresultText(prohibited) + ")");
 
     Bstr path(wideName);
     VARIANT source;
@@ -166,6 +173,10 @@ class MsXmlParser : public XmlParser {
       if (line > 0) message += " (ligne " + std::to_string(line) + ")";
       throw Exception(message);
     }
+    // Wine's MSXML takes ProhibitDTD without applying it: the declaration is refused all the same.
+    ComRef<IXMLDOMDocumentType> documentType;
+    if (SUCCEEDED(document->get_doctype(documentType.Out())) && documentType)
+      throw Exception("Déclaration de type de document interdite");
     ComRef<IXMLDOMElement> root;
     if (FAILED(document->get_documentElement(root.Out())) || !root) return std::nullopt;
     return Convert(root.get());

@@ -111,6 +111,10 @@ TEST_F(FormatDateTimeTest, TwelveHourClockForms) {
   EXPECT_EQ(FormatDateTime("am/pm hh", afternoon), "pm 02");
   EXPECT_EQ(FormatDateTime("hh 'am/pm'", afternoon), "14 am/pm");
   EXPECT_EQ(FormatDateTime("hh hh am/pm", afternoon), "14 02 pm");
+  // Only the quote that opened quoted text closes it; an open quote hides what follows.
+  EXPECT_EQ(FormatDateTime("hh \"o'clock\" am/pm", afternoon), "02 o'clock pm");
+  EXPECT_EQ(FormatDateTime("hh 'say \"' am/pm", afternoon), "02 say \" pm");
+  EXPECT_EQ(FormatDateTime("h \"x' a/p", afternoon), "14 x' a/p");
   // A lone a is copied, and so is the a of "amp", whose m is then the month.
   EXPECT_EQ(FormatDateTime("a amp", afternoon), "a a3p");
 }

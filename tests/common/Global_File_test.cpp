@@ -162,6 +162,20 @@ TEST_F(ExpandFileMaskTest, TextAfterATokenKeepsAtMost400Characters) {
   EXPECT_EQ(GlobalFile().ExpandFileMask("?FORMATDATE" + std::string(289, '-') + "?"), std::string(256, '-'));
 }
 
+TEST_F(ExpandFileMaskTest, LimitsCountCharactersNotBytes) {
+  const auto repeated = [](const std::string& character, size_t count) {
+    std::string text;
+    for (size_t i = 0; i < count; ++i) text += character;
+    return text;
+  };
+  EXPECT_EQ(GlobalFile().ExpandFileMask("?DATE?" + repeated("é", 500)), "20240305" + repeated("é", 400));
+  EXPECT_EQ(GlobalFile().ExpandFileMask("?DATE?" + repeated("€", 401)), "20240305" + repeated("€", 400));
+  EXPECT_EQ(GlobalFile().ExpandFileMask("?FORMATDATE" + repeated("é", 289) + "?"), repeated("é", 256));
+  const std::string farPartner = "?" + repeated("é", 300) + "?";
+  EXPECT_EQ(FailureOf([&] { GlobalFile().ExpandFileMask(farPartner); }),
+            "FileLogger : Masque de fichier invalide \"" + farPartner + "\"");
+}
+
 TEST(RunProcess, CommandLineAndStartFailures) {
   ScopedFakeProcessRunner runner;
   runner.runner.Exits(1603);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 #include "common/ApplicationName.h"
 #include "common/Exceptions.h"
 #include "logging/ApplicationLogger.h"
@@ -193,6 +195,41 @@ TEST_F(AppLoggerConfigurationTest, CommentsCountAsLoggersButNotAsParameters) {
   EXPECT_EQ(LoadError(Document("1.2", "<AllStations><AllApplications>" + Logger("a") +
                                           "<!-- a logger to come --></AllApplications></AllStations>")),
             "TApplicationLogger : Attribut \"class\" absent de l'élément \"#comment\"");
+}
+
+TEST_F(AppLoggerConfigurationTest, InstructionsAmongParametersAreIgnoredAndTextMeetsCDataNowhere) {
+  // An instruction named like a parameter is no parameter: it neither empties the file name nor
+  // fails the logger.
+  EXPECT_EQ(Load(Document("1.2", "<AllStations><AllApplications>" + Logger("a", "", "<?FileName later?><?DoAppend?>") +
+                                     "</AllApplications></AllStations>")),
+            (std::vector<std::string>{"a.txt"}));
+  // Text and a CDATA section are two pieces, whichever parser reads them; a CDATA section alone is text.
+  EXPECT_EQ(LoadError(Document("1.2", "<AllStations><AllApplications><a class=\"TFileLogger\" NiveauMax=\"5\" "
+                                      "LogSpecifique=\"0\"><FileName>a<![CDATA[b]]>.txt</FileName></a>"
+                                      "</AllApplications></AllStations>")),
+            "TApplicationLogger : L'élément \"FileName\" ne contient pas un seul nœud texte");
+  EXPECT_EQ(Load(Document("1.2", "<AllStations><AllApplications><c class=\"TFileLogger\" NiveauMax=\"5\" "
+                                 "LogSpecifique=\"0\"><FileName><![CDATA[c&d.txt]]></FileName></c>"
+                                 "</AllApplications></AllStations>")),
+            (std::vector<std::string>{"c&d.txt"}));
+}
+
+TEST_F(AppLoggerConfigurationTest, ADocumentTypeDeclarationFailsLoadingBeforeAnyEntityIsRead) {
+  const std::string loggers = "<AllStations><AllApplications><f class=\"TFileLogger\" NiveauMax=\"5\" LogSpecifique=\"0\" "
+                              "Note=\"&e;&e;&e;\"><FileName>&e;.txt</FileName></f></AllApplications></AllStations>";
+  for (const std::string declaration :
+       {std::string("<!DOCTYPE Configuration>"),
+        std::string("<!DOCTYPE Configuration [<!ENTITY e \"") + std::string(10000, 'x') + "\">]>",
+        std::string("<!DOCTYPE Configuration SYSTEM \"absent.dtd\">")}) {
+    const std::string body = declaration == "<!DOCTYPE Configuration>" ? "<AllStations/>" : loggers;
+    const std::string message =
+        LoadError("<?xml version=\"1.0\"?>" + declaration + "<Configuration Version=\"1.2\">" + body + "</Configuration>");
+    EXPECT_EQ(message.rfind("TApplicationLogger : ", 0), 0u) << message;
+    EXPECT_GT(message.size(), std::string("TApplicationLogger : ").size()) << declaration.substr(0, 40);
+    EXPECT_EQ(AppLogger().LoggerCount(), 0);
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), std::filesystem::directory_iterator()), 1)
+      << "a logger's file was made";
 }
 
 TEST_F(AppLoggerConfigurationTest, Version10TakesFileNamesFromAttributes) {

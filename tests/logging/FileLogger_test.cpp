@@ -93,6 +93,16 @@ TEST_F(FileLoggerTest, RenameFileToKeepsThePreviousRunUnlessTheTargetExists) {
   EXPECT_EQ(Content(dir + "appli.txt"), "run 3\r\n");
 }
 
+TEST_F(FileLoggerTest, ARenameThatCannotBeMadeNeverStopsTheLogger) {
+  Content(dir + "appli.txt") = "run 1\r\n";
+  // A target above the root of the current directory cannot be resolved.
+  std::string unreachable;
+  for (int i = 0; i < 64; ++i) unreachable += "..\\";
+  Make({"RenameFileTo=" + unreachable + "appli.old", "FileName=" + dir + "appli.txt"})->Log("run 2", 5, 0);
+  EXPECT_EQ(Content(dir + "appli.txt"), "run 2\r\n");
+  EXPECT_EQ(fake.files.files.size(), 1u);
+}
+
 TEST_F(FileLoggerTest, LockedFileIsRetriedAndItsLinesKept) {
   auto logger = Make({"FileName=" + dir + "a.txt"});
   logger->Log("first", 5, 0);

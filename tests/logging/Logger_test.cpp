@@ -94,6 +94,19 @@ TEST(LoggerLayout, TimeStampThenLevelThenMessage) {
   EXPECT_EQ(timeOnly.lines.at(0), "20240305: x");
 }
 
+TEST(LoggerLayout, EveryLineCarriesTheTimeItWasLoggedAt) {
+  testing::ScopedFakeClock clock;
+  LineRecorder logger(255, 0, true, false, "hh:nn:ss.zzz");
+  for (const int millisecond : {42, 42, 43, 42, 999}) {
+    clock.clock.now = EncodeDateTime(2024, 3, 5, 14, 7, 9, millisecond);
+    logger.Log("x", 5, 0);
+  }
+  clock.clock.now = EncodeDateTime(2024, 3, 5, 14, 7, 10);
+  logger.Log("x", 5, 0);
+  EXPECT_EQ(logger.lines, (std::vector<std::string>{"14:07:09.042: x", "14:07:09.042: x", "14:07:09.043: x",
+                                                    "14:07:09.042: x", "14:07:09.999: x", "14:07:10.000: x"}));
+}
+
 TEST(LoggerParams, SplitAtTheFirstEqualSign) {
   const TLoggerParam withEquals = SplitLoggerParam("FileName=a=b.txt");
   EXPECT_EQ(withEquals.name, "FileName");

@@ -10,6 +10,7 @@
 #include "common/TextConversion.h"
 #include "logging/EventLog.h"
 #include "logging/FileLogger.h"
+#include "logging/LogFiles.h"
 #include "logging/XmlParser.h"
 #include "tests/logging/LoggingTestSupport.h"
 
@@ -83,6 +84,21 @@ TEST(WindowsAdapters, AFileLockedByAnotherProgramIsRetriedThenReported) {
   // The lines written before the lock are kept although DoAppend is clear; 21 failed attempts
   // were made for the lost line, none for this one.
   EXPECT_EQ(testing::ReadFile(dir.Path() / "a.txt"), "avant\r\n" + Utf8ToAnsi("apr\xC3\xA8s") + "\r\n");
+}
+
+TEST(WindowsAdapters, ADeviceAtTheNameIsNoLogFile) {
+  testing::TempFolder dir;
+  // NUL in any folder is the null device: the lines would vanish without a word.
+  const std::string device = dir / "NUL";
+  for (const std::string doAppend : {"DoAppend=False", "DoAppend=True"}) {
+    const TLoggerParams params{"FileName=" + device, doAppend};
+    try {
+      TFileLogger logger(255, 0, &params, false, "", false);
+      ADD_FAILURE() << "file logger started on a device, " << doAppend;
+    } catch (const EInOutError& e) {
+      EXPECT_EQ(e.Message(), "N'est pas un fichier ordinaire (" + device + ")") << doAppend;
+    }
+  }
 }
 
 }  // namespace

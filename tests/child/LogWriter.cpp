@@ -1,0 +1,86 @@
+// A program the logging tests start.
+//   lines File Writer Count      logs Count numbered lines into File through a file logger, as
+//                                every station does into the log of a shared folder;
+//   unreleased Configuration Count   returns from main with Count lines still queued, so that
+//                                they are written while the program's statics are destroyed.
+#include <condition_variable>
+#include <cstdlib>
+#include <iostream>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "common/CommandLine.h"
+#include "common/Port.h"
+#include "logging/ApplicationLogger.h"
+#include "logging/FileLogger.h"
+
+namespace {
+
+int WriteLines(const std::string& file, const std::string& writer, int count) {
+  const orvane::TLoggerParams params{"FileName=" + file, "DoAppend=True"};
+  orvane::TFileLogger logger(255, 0, &params, true, orvane::kDefaultLogTimeFormat, true);
+  int failures = 0;
+  for (int i = 1; i <= count; ++i) {
+    try {
+      logger.Log(writer + " " + std::to_string(i), 200, 0);
+    } catch (const std::exception& e) {
+      std::cerr << e.what() << '\n';
+      ++failures;
+    }
+  }
+  return failures == 0 ? 0 : 1;
+}
+
+// Holds the logging thread on its first record until it is released.
+class HeldLogger : public orvane::TLogger {
+ public:
+  HeldLogger() : TLogger(255, -1, nullptr, false, "", false) {}
+  void Release() {
+    {
+      std::lock_guard<std::mutex> lock(lock_);
+      released_ = true;
+    }
+    released.notify_all();
+  }
+
+ protected:
+  void DoLog(const std::string&) override {
+    std::unique_lock<std::mutex> lock(lock_);
+    released.wait(lock, [this] { return released_; });
+  }
+
+ private:
+  std::mutex lock_;
+  std::condition_variable released;
+  bool released_ = false;
+};
+
+struct ReleasedAtExit {
+  HeldLogger* held;
+  ~ReleasedAtExit() { held->Release(); }
+};
+
+int LeaveWithLinesQueued(const std::string& configuration, int count) {
+  // A locale that does not exist leaves Linux's regional settings at their defaults, whose long
+  // date format is too long to live inside its string: a destroyed one reads back as garbage.
+  putenv(const_cast<char*>("LC_ALL=orvane-absent_LOCALE"));
+  // Made before anything the logging uses, so released only once those of main's statics that
+  // the logging made on first use are gone. The logging thread uses it until its very end.
+  static HeldLogger* const held = new HeldLogger;
+  static const ReleasedAtExit release{held};
+  orvane::AppLogger().LoadConfiguration(configuration);
+  orvane::SetAppLoggerTap(held);
+  for (int i = 1; i <= count; ++i) orvane::AppLogger().Log("ligne " + std::to_string(i), 200, 0);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  orvane::SetCommandLineArguments(argc, argv);
+  const std::vector<std::string> arguments = orvane::PlatformAdapter<orvane::CommandLine>().Arguments();
+  if (arguments.size() == 4 && arguments[0] == "lines") return WriteLines(arguments[1], arguments[2], std::stoi(arguments[3]));
+  if (arguments.size() == 3 && arguments[0] == "unreleased") return LeaveWithLinesQueued(arguments[1], std::stoi(arguments[2]));
+  return 99;
+}
