@@ -12,8 +12,9 @@ std::string WideToUtf8(const std::wstring& text);
 std::u16string Utf8ToUtf16(const std::string& text);
 std::string Utf16ToUtf8(const std::u16string& text);
 
-// The system's 8-bit code page and back; characters the code page lacks become "?".
-std::string Utf8ToAnsi(const std::string& text);
+// The system's 8-bit code page and back; characters the code page lacks become "?". By value:
+// where the code page is UTF-8 the text moves through without a copy.
+std::string Utf8ToAnsi(std::string text);
 std::string AnsiToUtf8(const std::string& text);
 
 }  // namespace orvane

@@ -4,7 +4,7 @@
 
 namespace orvane {
 
-std::string Utf8ToAnsi(const std::string& text) {
+std::string Utf8ToAnsi(std::string text) {
   const std::wstring wide = Utf8ToWide(text);
   if (wide.empty()) return {};
   const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);

@@ -100,7 +100,7 @@ void TFileLogger::DoLog(const std::string& line) {
     prefix.reserve(prefix.size() + line.size() + 2);
     prefix += line;
     prefix += "\r\n";
-    file->Write(Utf8ToAnsi(prefix));
+    file->Write(Utf8ToAnsi(std::move(prefix)));
     file->Close();
   } catch (const Exception& e) {
     throw Exception("Exception sur DoLog(" + std::to_string(attempts) + ") (" + e.ClassName() + ":" + e.Message() + ":" + line);
