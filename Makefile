@@ -2,7 +2,7 @@
 # (Linux, Windows under Wine, sanitizers). make run: builds and starts the tester on Linux.
 # The build rule is a static pattern rule: make skips implicit rules for phony targets.
 JOBS ?= $(shell nproc)
-TEST_BUILDS := windows asan tsan linux
+TEST_BUILDS := windows windows-x86 asan tsan linux
 CTEST_JOBS ?= $(JOBS)
 
 .PHONY: bootstrap test run $(addprefix build-,$(TEST_BUILDS))
@@ -16,6 +16,7 @@ $(addprefix build-,$(TEST_BUILDS)): build-%: bootstrap
 
 test: $(addprefix build-,$(TEST_BUILDS))
 	@tools/with-display ctest --test-dir build/linux --output-on-failure -j $(CTEST_JOBS)
+	@if [ -s build/wine32-unavailable ]; then echo "32-bit Windows tests skipped: $$(cat build/wine32-unavailable)"; fi
 
 run: bootstrap
 	@cmake --preset linux >/dev/null
