@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "app/win32/OrvaneResources.h"
 #include "common/TextConversion.h"
+#include "ui/win32/ScreenScaleWin32.h"
 
 namespace orvane {
 namespace {
@@ -25,6 +27,8 @@ enum ControlId : int {
   kIdDisplay0 = 300,
 };
 
+// Every rectangle here is a design rectangle at 96 DPI; Create and Anchor lay them out at the
+// screen's DPI through ScaledRect, so a control added to the window scales with the others.
 constexpr RECT kListRect{16, 152, 16 + 953, 152 + 273};
 constexpr RECT kLumiereRect{16, 439, 16 + 617, 439 + 185};
 
@@ -60,16 +64,18 @@ HWND TFormOrvaneWin32::Create(HINSTANCE instance) {
   windowClass.lpfnWndProc = &TFormOrvaneWin32::WindowProc;
   windowClass.hInstance = instance;
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(ORVANE_ICON));
+  if (!windowClass.hIcon) windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kClassName;
   RegisterClassExW(&windowClass);
 
-  const int left = (GetSystemMetrics(SM_CXSCREEN) - kOuterWidth) / 2;
-  const int top = (GetSystemMetrics(SM_CYSCREEN) - kOuterHeight) / 2;
+  const int width = Scaled(kOuterWidth), height = Scaled(kOuterHeight);
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   window_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, Utf8ToWide(kFormOrvaneCaption).c_str(),
-                            WS_OVERLAPPEDWINDOW, std::max(0, left), std::max(0, top), kOuterWidth,
-                            kOuterHeight, nullptr, nullptr, instance, this);
+                            WS_OVERLAPPEDWINDOW, std::max(0, left), std::max(0, top), width, height, nullptr,
+                            nullptr, instance, this);
   if (!window_) return nullptr;
   RECT client{};
   GetClientRect(window_, &client);
@@ -78,8 +84,10 @@ HWND TFormOrvaneWin32::Create(HINSTANCE instance) {
   font_ = MakeFont(L"MS Sans Serif", 8, DEFAULT_CHARSET);
   listFont_ = MakeFont(L"Times New Roman", 8, ANSI_CHARSET);
 
-  const auto control = [&](const wchar_t* kind, const std::string& text, DWORD style, RECT r, int id,
+  // Every control of the window is made here, from its design rectangle.
+  const auto control = [&](const wchar_t* kind, const std::string& text, DWORD style, RECT design, int id,
                            HWND parent = nullptr) {
+    const RECT r = ScaledRect(design);
     HWND h = CreateWindowExW(0, kind, Utf8ToWide(text).c_str(), WS_CHILD | WS_VISIBLE | style, r.left, r.top,
                              r.right - r.left, r.bottom - r.top, parent ? parent : window_,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
@@ -193,17 +201,20 @@ void TFormOrvaneWin32::Anchor() {
   GetClientRect(window_, &client);
   const int dx = client.right - designClient_.cx;
   const int dy = client.bottom - designClient_.cy;
+  const RECT list = ScaledRect(kListRect), lights = ScaledRect(kLumiereRect);
   HDWP positions = BeginDeferWindowPos(2 + kLumiereItemCount);
-  positions = DeferWindowPos(positions, listBoxCmd_, nullptr, kListRect.left, kListRect.top,
-                             std::max<LONG>(0, kListRect.right - kListRect.left + dx),
-                             std::max<LONG>(0, kListRect.bottom - kListRect.top + dy), SWP_NOZORDER);
-  positions = DeferWindowPos(positions, radioGroupLumiere_, nullptr, kLumiereRect.left, kLumiereRect.top + dy, 0, 0,
-                             SWP_NOZORDER | SWP_NOSIZE);
+  positions = DeferWindowPos(positions, listBoxCmd_, nullptr, list.left, list.top,
+                             std::max<LONG>(0, list.right - list.left + dx),
+                             std::max<LONG>(0, list.bottom - list.top + dy), SWP_NOZORDER);
+  positions =
+      DeferWindowPos(positions, radioGroupLumiere_, nullptr, lights.left, lights.top + dy, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
   for (int i = 0; i < kLumiereItemCount; ++i) {
     RECT item = ItemRect(i, kLumiereItemCount, 2, kLumiereRect.right - kLumiereRect.left,
                          kLumiereRect.bottom - kLumiereRect.top);
-    positions = DeferWindowPos(positions, lumiere_[i], nullptr, kLumiereRect.left + item.left,
-                               kLumiereRect.top + dy + item.top, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
+    OffsetRect(&item, kLumiereRect.left, kLumiereRect.top);
+    item = ScaledRect(item);
+    positions = DeferWindowPos(positions, lumiere_[i], nullptr, item.left, item.top + dy, 0, 0,
+                               SWP_NOZORDER | SWP_NOSIZE);
   }
   EndDeferWindowPos(positions);
   SetColumnWidth();

@@ -5,6 +5,7 @@
 // Usage: TesterAutomation PROGRAM_FOLDER SCREENSHOT.bmp
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -227,6 +228,53 @@ bool InOrder(const std::vector<std::string>& lines, const std::vector<std::strin
   return true;
 }
 
+// A string of the program's version resource, from its French (Canada) block.
+std::wstring VersionString(const std::vector<char>& info, const wchar_t* name) {
+  wchar_t* value = nullptr;
+  UINT length = 0;
+  const std::wstring path = std::wstring(L"\\StringFileInfo\\040C04E4\\") + name;
+  if (!VerQueryValueW(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) || value == nullptr) return {};
+  return std::wstring(value, wcsnlen(value, length));
+}
+
+// What Orvane.exe carries: its version, its manifest and its icon in every size.
+void CheckResources(const std::wstring& program) {
+  const DWORD size = GetFileVersionInfoSizeW(program.c_str(), nullptr);
+  std::vector<char> info(size);
+  if (size == 0 || !GetFileVersionInfoW(program.c_str(), 0, size, info.data())) {
+    Fail("Orvane.exe has no version resource");
+  } else {
+    Expect(VersionString(info, L"ProductName") == L"Orvane", "the product name is Orvane");
+    Expect(VersionString(info, L"FileDescription") == L"Orvane - Pilotes de Philips",
+           "the description is \"Orvane - Pilotes de Philips\"");
+    Expect(Narrow(VersionString(info, L"ProductVersion")) == ORVANE_VERSION,
+           "the product version is the project's, " + std::string(ORVANE_VERSION));
+  }
+  HMODULE module = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (!module) return Fail("Orvane.exe cannot be read for its resources");
+  const auto resource = [&](LPCWSTR type, int id) {
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), type);
+    if (!found) return std::string();
+    const char* data = static_cast<const char*>(LockResource(LoadResource(module, found)));
+    return data ? std::string(data, SizeofResource(module, found)) : std::string();
+  };
+  const std::string manifest = resource(RT_MANIFEST, 1);
+  for (const char* wanted : {"level=\"asInvoker\"", "Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+                             "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
+                             "<dpiAware>true</dpiAware>"})
+    Expect(manifest.find(wanted) != std::string::npos, std::string("the manifest holds ") + wanted);
+  // An icon group: a 6-byte header, then 14-byte entries whose first byte is the width (0 for 256).
+  const std::string icons = resource(RT_GROUP_ICON, 1);
+  std::vector<int> widths;
+  for (size_t at = 6; at + 14 <= icons.size(); at += 14) {
+    const int width = static_cast<unsigned char>(icons[at]);
+    widths.push_back(width == 0 ? 256 : width);
+  }
+  std::sort(widths.begin(), widths.end());
+  Expect(widths == std::vector<int>{16, 24, 32, 48, 64, 128, 256}, "the icon comes in every size from 16 to 256");
+  FreeLibrary(module);
+}
+
 }  // namespace
 
 // Under Wine without a window manager, Wine draws the window frames itself only for windows it
@@ -291,6 +339,7 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring screenshot = argv[2];
   const std::wstring callsFile = folder + L"\\calls.txt";
 
+  CheckResources(folder + L"\\Orvane.exe");
   DriversRegistered drivers;
   ComponentRegistered component(callsFile);
   WineDrawsFrames frames;
