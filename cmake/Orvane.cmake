@@ -78,6 +78,30 @@ function(orvane_add_whole_test name target)
        CONTENT "add_test([=[${prefix}${name}]=]${args})\nset_tests_properties([=[${prefix}${name}]=] PROPERTIES ${properties} WORKING_DIRECTORY [=[${CMAKE_CURRENT_BINARY_DIR}]=])\n")
 endfunction()
 
+# A test of a Windows build that the Linux build's CTest runs too (through a file it includes),
+# named with this build's prefix ("win." for the 64-bit build). WINE: it runs under Wine, holds
+# the Wine lock and may report itself skipped (exit 77: no 32-bit Wine).
+function(orvane_offer_test name)
+  cmake_parse_arguments(arg "WINE" "TIMEOUT" "COMMAND" ${ARGN})
+  set(prefix win.)
+  if(ORVANE_TEST_PREFIX)
+    set(prefix ${ORVANE_TEST_PREFIX})
+  endif()
+  set(properties TIMEOUT ${arg_TIMEOUT})
+  if(arg_WINE)
+    list(APPEND properties RESOURCE_LOCK wine SKIP_RETURN_CODE 77)
+  endif()
+  add_test(NAME ${prefix}${name} COMMAND ${arg_COMMAND})
+  set_tests_properties(${prefix}${name} PROPERTIES ${properties})
+  set(args "")
+  foreach(arg IN LISTS arg_COMMAND)
+    string(APPEND args " [=[${arg}]=]")
+  endforeach()
+  list(JOIN properties " " properties)
+  file(GENERATE OUTPUT "${PROJECT_BINARY_DIR}/ctest-include-${name}.cmake"
+       CONTENT "add_test([=[${prefix}${name}]=]${args})\nset_tests_properties([=[${prefix}${name}]=] PROPERTIES ${properties} WORKING_DIRECTORY [=[${CMAKE_CURRENT_BINARY_DIR}]=])\n")
+endfunction()
+
 # The logging configuration is read from the program's folder: every program and test binary of
 # the given folders gets the sample AppLogger.xml beside it on each build.
 function(orvane_ship_logging_configuration)
