@@ -80,14 +80,15 @@ endfunction()
 
 # A test of a Windows build that the Linux build's CTest runs too (through a file it includes),
 # named with this build's prefix ("win." for the 64-bit build). WINE: it runs under Wine, holds
-# the Wine lock and may report itself skipped (exit 77: no 32-bit Wine).
+# the Wine lock and may report itself skipped (exit 77: no 32-bit Wine). PROPERTIES: more test
+# properties, as set_tests_properties takes them.
 function(orvane_offer_test name)
-  cmake_parse_arguments(arg "WINE" "TIMEOUT" "COMMAND" ${ARGN})
+  cmake_parse_arguments(arg "WINE" "TIMEOUT" "COMMAND;PROPERTIES" ${ARGN})
   set(prefix win.)
   if(ORVANE_TEST_PREFIX)
     set(prefix ${ORVANE_TEST_PREFIX})
   endif()
-  set(properties TIMEOUT ${arg_TIMEOUT})
+  set(properties TIMEOUT ${arg_TIMEOUT} ${arg_PROPERTIES})
   if(arg_WINE)
     list(APPEND properties RESOURCE_LOCK wine SKIP_RETURN_CODE 77)
   endif()
