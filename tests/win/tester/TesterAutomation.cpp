@@ -355,16 +355,20 @@ int wmain(int argc, wchar_t** argv) {
   SendMessageW(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
   Expect(item.right - item.left == client.right / 3, "the list's columns are a third of its width");
 
-  // Growing the window: the list follows every side, the lights the bottom.
+  // Growing the window: the list follows every side, the lights the bottom. The growth is read
+  // back: Wine may convert the size asked between DPI contexts.
   HWND lights = Child(window, L"Button", L"Philips SpeechMike - Lumi\u00e8res");
   const RECT listBefore = Bounds(list), lightsBefore = Bounds(lights), outer = Bounds(window);
   SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left + 100, outer.bottom - outer.top + 60,
                SWP_NOMOVE | SWP_NOZORDER);
-  const RECT listAfter = Bounds(list), lightsAfter = Bounds(lights);
+  const RECT listAfter = Bounds(list), lightsAfter = Bounds(lights), grown = Bounds(window);
+  const LONG dx = (grown.right - grown.left) - (outer.right - outer.left);
+  const LONG dy = (grown.bottom - grown.top) - (outer.bottom - outer.top);
+  Expect(dx != 0 && dy != 0, "the window can be resized");
   Expect(listAfter.left == listBefore.left && listAfter.top == listBefore.top &&
-             listAfter.right == listBefore.right + 100 && listAfter.bottom == listBefore.bottom + 60,
+             listAfter.right == listBefore.right + dx && listAfter.bottom == listBefore.bottom + dy,
          "the list follows the window's four sides");
-  Expect(lightsAfter.left == lightsBefore.left && lightsAfter.top == lightsBefore.top + 60 &&
+  Expect(lightsAfter.left == lightsBefore.left && lightsAfter.top == lightsBefore.top + dy &&
              lightsAfter.right - lightsAfter.left == lightsBefore.right - lightsBefore.left,
          "the lights follow the window's left and bottom sides");
   SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top, SWP_NOMOVE | SWP_NOZORDER);
