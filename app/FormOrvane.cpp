@@ -7,6 +7,7 @@
 #include "common/Port.h"
 #include "device/DataPhilips.h"
 #include "device/SpeechMikeControl.h"
+#include "logging/ApplicationLogger.h"
 #include "provisioning/VerificationPilotesSM.h"
 #include "ui/Dialogs.h"
 
@@ -43,6 +44,27 @@ TItemRect RadioGroupItemRect(int index, int count, int columns, int groupWidth, 
   return TItemRect{8 + (index / rows) * columnWidth, top + (index % rows) * rowHeight, columnWidth, rowHeight};
 }
 
+TItemRect ButtonCheckCellRect(size_t button, int groupWidth, int groupHeight, int textHeight) {
+  constexpr int kColumns = 4;
+  constexpr int kRows = (static_cast<int>(kSpeechMikeButtonCount) + kColumns - 1) / kColumns;
+  const int top = textHeight + 2;
+  const int bottom = ButtonCheckProgressRect(groupWidth, groupHeight, textHeight).top - 1;
+  const int width = (groupWidth - 16) / kColumns;
+  const int height = std::max(0, bottom - top) / kRows;
+  const int index = static_cast<int>(button);
+  // A pixel between neighbours keeps the cells apart.
+  return TItemRect{8 + (index % kColumns) * width, top + (index / kColumns) * height, width - 1, height - 1};
+}
+
+TItemRect ButtonCheckProgressRect(int groupWidth, int groupHeight, int textHeight) {
+  return TItemRect{8, groupHeight - textHeight - 4, groupWidth - 16, textHeight};
+}
+
+TItemRect DeviceStatusTextRect(int groupWidth, int groupHeight, int textHeight) {
+  const int top = textHeight + 4;
+  return TItemRect{8, top, groupWidth - 16, std::max(0, groupHeight - top - 6)};
+}
+
 TFormOrvane::TFormOrvane(TFormOrvaneView* view) : view_(view) {}
 
 // The controller goes with the window, releasing the component.
@@ -52,7 +74,11 @@ void TFormOrvane::Changed() {
   if (view_) view_->Changed();
 }
 
-void TFormOrvane::ClearList() { lines_.clear(); }
+void TFormOrvane::ClearList() {
+  lines_.clear();
+  // The check starts again with every fresh list.
+  buttonCheck_.Clear();
+}
 
 void TFormOrvane::ShowHandlerError(const std::exception& e) { Port<Dialogs>().MessageError(e.what()); }
 
@@ -72,6 +98,20 @@ void TFormOrvane::FormShow() {
                                                               uint32_t event) {
       SpeechMikeControl1SPMEventButton(sender, device, event);
     };
+    auto& control = dataPhilips_->SpeechMikeControl;
+    const auto withoutValue = [this](TDeviceEvent event) {
+      return [this, event](TSpeechMikeControl&, int32_t device) { SpeechMikeControl1SPMEventDevice(event, device, 0); };
+    };
+    const auto withValue = [this](TDeviceEvent event) {
+      return [this, event](TSpeechMikeControl&, int32_t device, uint32_t v) {
+        SpeechMikeControl1SPMEventDevice(event, device, v);
+      };
+    };
+    control.OnSPMEventDeviceConnected = withoutValue(TDeviceEvent::Connected);
+    control.OnSPMEventDeviceDisconnected = withoutValue(TDeviceEvent::Disconnected);
+    control.OnSPMEventBatteryStatusChanged = withValue(TDeviceEvent::Battery);
+    control.OnSPMEventWirelessStatusChanged = withValue(TDeviceEvent::Wireless);
+    control.OnSPMEventDockStatusChanged = withValue(TDeviceEvent::Dock);
   };
   try {
     // A refusal closes the window, but only after this handler has finished.
@@ -113,6 +153,8 @@ void TFormOrvane::ButtonDesactiverClick() {
   dataPhilips_->ClosePHILIPSDictCtrl();
   activerEnabled_ = true;
   desactiverEnabled_ = false;
+  // For support reading the log later: how far the technician got with the buttons.
+  AppLogger().Log(buttonCheck_.Summary(), 200, 0);
   Changed();
 }
 
@@ -170,14 +212,25 @@ void TFormOrvane::SelectDisplay(int item) {
 }
 
 void TFormOrvane::SpeechMikeControl1SPMEventButton(TSpeechMikeControl&, int32_t, uint32_t EventId) {
+  const uint32_t tick = Port<Clock>().TickCount();
   const std::string code = std::to_string(EventId);
   if (displayIndex_ == kDisplayCommandes) {
     lines_.insert(lines_.begin(), std::to_string(lines_.size() + 1) + " - Action : " + SpmEventName(EventId) +
                                       " - EventID = " + code);
   } else {
-    lines_.push_back(std::to_string(Port<Clock>().TickCount()) + " - " + code);
+    lines_.push_back(std::to_string(tick) + " - " + code);
   }
+  buttonCheck_.Event(EventId, tick);
   Changed();
+}
+
+void TFormOrvane::SpeechMikeControl1SPMEventDevice(TDeviceEvent event, int32_t lDeviceID, uint32_t value) {
+  AppLogger().Log(deviceStatus_.Record(event, lDeviceID, value, Port<Clock>().TickCount()), 200, 0);
+  Changed();
+}
+
+void TFormOrvane::ButtonCheckTimer() {
+  if (buttonCheck_.CheckHeld(Port<Clock>().TickCount())) Changed();
 }
 
 }  // namespace orvane

@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "app/ButtonCheck.h"
+#include "app/DeviceStatus.h"
+
 namespace orvane {
 
 class TDataPhilips;
@@ -49,6 +52,19 @@ struct TItemRect {
 };
 TItemRect RadioGroupItemRect(int index, int count, int columns, int groupWidth, int groupHeight, int textHeight);
 
+// The button check's group (anchored right and bottom) and the device status's group (anchored
+// right and top), in the window's client coordinates at 96 DPI.
+inline constexpr TItemRect kButtonCheckRect{648, 439, 321, 185};
+inline constexpr TItemRect kDeviceStatusRect{792, 11, 177, 110};
+inline constexpr const char* kButtonCheckCaption = "Vérification des boutons";
+inline constexpr const char* kDeviceStatusCaption = "État du micro";
+// Where the button check puts the cell of a button, and its progress line under the cells,
+// relative to the group: four columns of two text lines each.
+TItemRect ButtonCheckCellRect(size_t button, int groupWidth, int groupHeight, int textHeight);
+TItemRect ButtonCheckProgressRect(int groupWidth, int groupHeight, int textHeight);
+// Where the device status puts its lines, relative to its group.
+TItemRect DeviceStatusTextRect(int groupWidth, int groupHeight, int textHeight);
+
 class TFormOrvane {
  public:
   explicit TFormOrvane(TFormOrvaneView* view = nullptr);
@@ -70,6 +86,10 @@ class TFormOrvane {
   void Button1Click();
   void RadioGroupLumiereClick();
   void SpeechMikeControl1SPMEventButton(TSpeechMikeControl& ASender, int32_t lDeviceID, uint32_t EventId);
+  // The component's connection, battery, wireless and dock events (Value unused by the first two).
+  void SpeechMikeControl1SPMEventDevice(TDeviceEvent event, int32_t lDeviceID, uint32_t value);
+  // Runs now and then while the window is up: a button held too long becomes suspect.
+  void ButtonCheckTimer();
 
   // Selecting an item as the radio groups do, by the user or by program: the group's click
   // handler runs only when the selection changes (and, for the lights, while it is attached).
@@ -97,6 +117,8 @@ class TFormOrvane {
   int Columns() const { return columns_; }
   bool CloseRequested() const { return closeRequested_; }
   TDataPhilips* DataPhilips() const { return dataPhilips_.get(); }
+  const TButtonCheck& ButtonCheck() const { return buttonCheck_; }
+  const TDeviceStatus& DeviceStatus() const { return deviceStatus_; }
 
  private:
   void ClearList();
@@ -113,6 +135,8 @@ class TFormOrvane {
   std::vector<std::string> lines_;
   int columns_ = 1;
   bool closeRequested_ = false;
+  TButtonCheck buttonCheck_;
+  TDeviceStatus deviceStatus_;
 };
 
 }  // namespace orvane

@@ -260,7 +260,7 @@ std::string TGlobalFile::ExpandFileMask(const std::string& mask, TDateTime& next
     } else if (token == "?DATEHEURE?") {
       replacement = dateToken("yyyymmddhhnnss");
     } else if (token == "?EXENAME?") {
-      replacement = ApplicationTitle();
+      replacement = ProgramBaseName();
     } else if (StartsWith(token, "?FORMATDATE")) {
       replacement = dateToken(token.substr(11, token.size() - 12));
     } else if (StartsWith(token, "?PARAMSTR=")) {

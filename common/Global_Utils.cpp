@@ -32,6 +32,12 @@ bool SameTextNoCase(const std::string& a, const std::string& b) {
   return true;
 }
 
+std::string LowerCaseFrom(const std::string& text, size_t from) {
+  std::u16string wide = Utf8ToUtf16(text);
+  for (size_t i = from; i < wide.size(); ++i) wide[i] = FoldCase(wide[i]);
+  return Utf16ToUtf8(wide);
+}
+
 bool GetParamValue(const std::string& name, std::string& value) {
   for (const std::string& argument : Port<CommandLine>().Arguments()) {
     // A bare NAME reads as NAME with an empty value.

@@ -15,5 +15,7 @@ const std::string& IfThenStr(bool condition, const std::string& whenTrue, const 
 
 // Equal without regard to letter case, accented Latin letters included.
 bool SameTextNoCase(const std::string& a, const std::string& b);
+// Text in lower case, accented Latin letters included, from its character number `from` on.
+std::string LowerCaseFrom(const std::string& text, size_t from = 0);
 
 }  // namespace orvane

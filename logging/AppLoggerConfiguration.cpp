@@ -4,13 +4,11 @@
 #include <memory>
 
 #include "common/ApplicationName.h"
-#include "common/CommandLine.h"
 #include "common/Exceptions.h"
 #include "common/DateTime.h"
 #include "common/Global_Computer.h"
 #include "common/Global_File.h"
 #include "common/Global_Utils.h"
-#include "common/PathStyle.h"
 #include "common/Port.h"
 #include "logging/ApplicationLogger.h"
 #include "logging/FileLogger.h"
@@ -57,22 +55,6 @@ TLogger* Create(uint8_t niveauMax, int32_t logSpecifique, const TLoggerParams& p
   return new Logger(niveauMax, logSpecifique, &params, insertTime, format, insertNiveauLog);
 }
 
-std::string AsciiUpper(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return text;
-}
-
-// The name an Application element's ExeName must carry, in upper case: the program file's name
-// without its extension, or the title when the name begins with it.
-std::string ConfigurationKey() {
-  std::string key = AsciiUpper(ProgramBaseName(Port<CommandLine>().ProgramPath(), NativePathStyle()));
-  const std::string title = ApplicationTitle();
-  if (!title.empty() && key.size() >= title.size() && SameTextNoCase(key.substr(0, title.size()), title))
-    key = AsciiUpper(title);
-  return key;
-}
-
 }  // namespace
 
 bool TApplicationLogger::LoadConfiguration(const std::string& fileName) {
@@ -96,7 +78,7 @@ bool TApplicationLogger::LoadConfiguration(const std::string& fileName) {
 }
 
 bool TApplicationLogger::LoadApplication(const TXmlNode& station) {
-  const std::string key = ConfigurationKey();
+  const std::string key = ApplicationKey();
   const TXmlNode* application = nullptr;
   for (const TXmlNode& child : station.children) {
     if (child.kind != TXmlNode::Kind::Element || child.name != "Application") continue;

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "common/ApplicationName.h"
 #include "common/Port.h"
 #include "common/TextConversion.h"
 #include "ui/Dialogs.h"
@@ -28,20 +29,6 @@ LRESULT CALLBACK FrenchButtons(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(tButtonHook, code, wParam, lParam);
 }
 
-// "Orvane.exe" gives "Orvane": the program file's name less its last four characters.
-std::wstring ApplicationTitle() {
-  std::wstring path(MAX_PATH, L'\0');
-  DWORD length = 0;
-  for (;;) {
-    length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) break;
-    path.resize(path.size() * 2);
-  }
-  path.resize(length);
-  std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
-  return name.size() > 4 ? name.substr(0, name.size() - 4) : name;
-}
-
 int Show(const std::string& text, const std::wstring& caption, UINT style) {
   HWND owner = GetActiveWindow();
   if (owner == nullptr) style |= MB_TASKMODAL;
@@ -55,7 +42,7 @@ int Show(const std::string& text, const std::wstring& caption, UINT style) {
 
 class Win32Dialogs : public Dialogs {
  public:
-  void ShowMessage(const std::string& text) override { Show(text, ApplicationTitle(), MB_OK); }
+  void ShowMessage(const std::string& text) override { Show(text, Utf8ToWide(ApplicationTitle()), MB_OK); }
   void MessageWarning(const std::string& text) override { Show(text, L"Avertissement", MB_OK | MB_ICONWARNING); }
   void MessageError(const std::string& text) override { Show(text, L"Erreur", MB_OK | MB_ICONERROR); }
   TModalResult AskWarningYesNo(const std::string& text) override {

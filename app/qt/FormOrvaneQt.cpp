@@ -27,6 +27,8 @@ QFont ListFont() {
   return font;
 }
 
+QRect ToQRect(const TItemRect& r) { return QRect(r.left, r.top, r.width, r.height); }
+
 QGroupBox* RadioGroup(QWidget* parent, const QString& caption, const QStringList& items, int columns, QRect geometry,
                       QButtonGroup*& buttons) {
   auto* box = new QGroupBox(caption, parent);
@@ -88,6 +90,31 @@ TFormOrvaneQt::TFormOrvaneQt(QWidget* parent) : QWidget(parent), presenter_(this
   label1_->move(16, 128);
   label1_->adjustSize();
 
+  buttonCheckGroup_ = new QGroupBox(QString::fromUtf8(kButtonCheckCaption), this);
+  buttonCheckGroup_->setGeometry(ToQRect(kButtonCheckRect));
+  const int textHeight = fontMetrics().height();
+  // Two lines must fit in a cell's height, whichever font stands in for the window's.
+  QFont cellFont = font();
+  cellFont.setPointSize(7);
+  for (size_t i = 0; i < buttonCheckCells_.size(); ++i) {
+    auto* cell = new QLabel(buttonCheckGroup_);
+    cell->setFont(cellFont);
+    cell->setAlignment(Qt::AlignCenter);
+    cell->setGeometry(ToQRect(ButtonCheckCellRect(i, kButtonCheckRect.width, kButtonCheckRect.height, textHeight)));
+    buttonCheckCells_[i] = cell;
+  }
+  buttonCheckProgress_ = new QLabel(buttonCheckGroup_);
+  buttonCheckProgress_->setAlignment(Qt::AlignCenter);
+  buttonCheckProgress_->setGeometry(
+      ToQRect(ButtonCheckProgressRect(kButtonCheckRect.width, kButtonCheckRect.height, textHeight)));
+
+  deviceStatusGroup_ = new QGroupBox(QString::fromUtf8(kDeviceStatusCaption), this);
+  deviceStatusGroup_->setGeometry(ToQRect(kDeviceStatusRect));
+  deviceStatusText_ = new QLabel(deviceStatusGroup_);
+  deviceStatusText_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  deviceStatusText_->setGeometry(
+      ToQRect(DeviceStatusTextRect(kDeviceStatusRect.width, kDeviceStatusRect.height, textHeight)));
+
   // Tab order of the window.
   QWidget::setTabOrder(buttonActiver_, buttonDesactiver_);
   QWidget::setTabOrder(buttonDesactiver_, radioGroupLumiere_);
@@ -111,6 +138,9 @@ TFormOrvaneQt::TFormOrvaneQt(QWidget* parent) : QWidget(parent), presenter_(this
     p.Run([&] { p.SelectDisplay(id); });
     Changed();
   });
+
+  connect(&buttonCheckTimer_, &QTimer::timeout, this, [&p] { p.Run([&] { p.ButtonCheckTimer(); }); });
+  buttonCheckTimer_.start(500);
 
   presenter_.Run([&] { presenter_.FormCreate(); });
   Changed();
@@ -142,6 +172,20 @@ void TFormOrvaneQt::Changed() {
 
   SyncList();
   LayOutList();
+  SyncButtonCheck();
+  deviceStatusText_->setText(QString::fromStdString(presenter_.DeviceStatus().Text()));
+}
+
+void TFormOrvaneQt::SyncButtonCheck() {
+  const TButtonCheck& check = presenter_.ButtonCheck();
+  for (size_t i = 0; i < buttonCheckCells_.size(); ++i) {
+    const QString text = QString::fromStdString(check.CellText(i));
+    const QString style = QString("QLabel { background-color: #%1; color: black; }")
+                              .arg(ButtonStateColour(check.State(i)), 6, 16, QChar('0'));
+    if (buttonCheckCells_[i]->text() != text) buttonCheckCells_[i]->setText(text);
+    if (buttonCheckCells_[i]->styleSheet() != style) buttonCheckCells_[i]->setStyleSheet(style);
+  }
+  buttonCheckProgress_->setText(QString::fromStdString(check.Progress()));
 }
 
 void TFormOrvaneQt::SyncList() {
@@ -196,6 +240,8 @@ void TFormOrvaneQt::resizeEvent(QResizeEvent* event) {
   listBoxCmd_->setGeometry(kListRect.x(), kListRect.y(), std::max(0, kListRect.width() + dx),
                            std::max(0, kListRect.height() + dy));
   radioGroupLumiere_->move(kLumiereRect.x(), kLumiereRect.y() + dy);
+  buttonCheckGroup_->move(kButtonCheckRect.left + dx, kButtonCheckRect.top + dy);
+  deviceStatusGroup_->move(kDeviceStatusRect.left + dx, kDeviceStatusRect.top);
   LayOutList();
 }
 

@@ -6,8 +6,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 #include <QWidget>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -42,6 +44,11 @@ class TFormOrvaneQt : public QWidget, public TFormOrvaneView {
   QGroupBox* RgDisplay() const { return rgDisplay_; }
   QButtonGroup* DisplayButtons() const { return displayButtons_; }
   QListWidget* ListBoxCmd() const { return listBoxCmd_; }
+  QGroupBox* ButtonCheckGroup() const { return buttonCheckGroup_; }
+  QLabel* ButtonCheckCell(size_t button) const { return buttonCheckCells_.at(button); }
+  QLabel* ButtonCheckProgress() const { return buttonCheckProgress_; }
+  QGroupBox* DeviceStatusGroup() const { return deviceStatusGroup_; }
+  QLabel* DeviceStatusText() const { return deviceStatusText_; }
 
  signals:
   // The window has closed (after FormClose): the program ends.
@@ -55,6 +62,7 @@ class TFormOrvaneQt : public QWidget, public TFormOrvaneView {
  private:
   void LayOutList();
   void SyncList();
+  void SyncButtonCheck();
 
   TFormOrvane presenter_;
   QPushButton* buttonActiver_;
@@ -68,6 +76,12 @@ class TFormOrvaneQt : public QWidget, public TFormOrvaneView {
   QListWidget* listBoxCmd_;
   QPushButton* button1_;
   QLabel* label1_;
+  QGroupBox* buttonCheckGroup_;
+  std::array<QLabel*, kSpeechMikeButtonCount> buttonCheckCells_{};
+  QLabel* buttonCheckProgress_;
+  QGroupBox* deviceStatusGroup_;
+  QLabel* deviceStatusText_;
+  QTimer buttonCheckTimer_;
   std::vector<std::string> shown_;
   bool closing_ = false;
 };

@@ -6,19 +6,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/SpeechMikeButtons.h"
 #include "device/SimulatedSpeechMike.h"
 #include "device/SpeechMikeComponent.h"
 
 namespace orvane {
-
-const std::vector<TSimulatedButton> kSimulatedButtons = {
-    {"Stop", 2, 3},           {"Play", 4, 5},           {"Record", 6, 7},          {"Insert", 8, 9},
-    {"EOL", 10, 11},          {"Rewind", 12, 13},       {"Forward", 14, 15},       {"Priority", 16, 17},
-    {"Command", 18, 19},      {"Play/Stop", 20, 21},    {"Trigger", 22, 23},       {"Menu up", 34, 35},
-    {"Menu down", 36, 37},    {"Menu", 38, 39},         {"Instruction", 42, 43},   {"F1", 44, 45},
-    {"F2", 46, 47},           {"F3", 48, 49},           {"F4", 50, 51},            {"Smart 1", 52, 53},
-    {"Smart 2", 54, 55},      {"Programmable 1", 56, 57}, {"Smart 3", 58, 59},
-};
 
 QColor TSimulatedSpeechMikeWindow::DisplayColour(uint32_t state) {
   switch (state) {
@@ -55,8 +47,8 @@ TSimulatedSpeechMikeWindow::TSimulatedSpeechMikeWindow(SimulatedSpeechMike& devi
   auto* grid = new QGridLayout(keys);
   grid->setSpacing(3);
   constexpr int kColumns = 4;
-  for (size_t i = 0; i < kSimulatedButtons.size(); ++i) {
-    const TSimulatedButton& key = kSimulatedButtons[i];
+  for (size_t i = 0; i < kSpeechMikeButtons.size(); ++i) {
+    const TSpeechMikeButton& key = kSpeechMikeButtons[i];
     auto* button = new QPushButton(key.caption, keys);
     button->setToolTip(QString("%1 / %2").arg(key.press).arg(key.release));
     button->setFocusPolicy(Qt::NoFocus);
@@ -78,6 +70,23 @@ TSimulatedSpeechMikeWindow::TSimulatedSpeechMikeWindow(SimulatedSpeechMike& devi
   layout->addLayout(send);
   connect(sendButton_, &QPushButton::clicked, this, &TSimulatedSpeechMikeWindow::SendCode);
   connect(codeField_, &QLineEdit::returnPressed, this, &TSimulatedSpeechMikeWindow::SendCode);
+
+  // The device's own events: plugged in (1), unplugged (2), a battery state (5).
+  auto* link = new QHBoxLayout();
+  plugButton_ = new QPushButton("Brancher", this);
+  unplugButton_ = new QPushButton(QString::fromUtf8("Débrancher"), this);
+  batteryChoice_ = new QComboBox(this);
+  batteryChoice_->setPlaceholderText("Batterie");
+  for (int state = 0; state <= 4; ++state) batteryChoice_->addItem(QString("Batterie %1").arg(state), state);
+  batteryChoice_->setCurrentIndex(-1);
+  link->addWidget(plugButton_);
+  link->addWidget(unplugButton_);
+  link->addWidget(batteryChoice_, 1);
+  layout->addLayout(link);
+  connect(plugButton_, &QPushButton::clicked, this, [this] { device_.RaiseEvent(1); });
+  connect(unplugButton_, &QPushButton::clicked, this, [this] { device_.RaiseEvent(2); });
+  connect(batteryChoice_, &QComboBox::activated, this,
+          [this](int index) { device_.RaiseEvent(5, batteryChoice_->itemData(index).toUInt()); });
 
   // The device calls back on the window thread; redraw once the call has returned.
   device_.SetOnChanged([this] { QTimer::singleShot(0, this, &TSimulatedSpeechMikeWindow::Refresh); });

@@ -1,7 +1,9 @@
 #pragma once
 // The simulated SpeechMike's own window: its buttons (pressed on mouse-down, released on
-// mouse-up), a field that sends any event code, and its display state by name and colour.
+// mouse-up), a field that sends any event code, plugging and unplugging, a battery state to send,
+// and its display state by name and colour.
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,14 +15,6 @@ namespace orvane {
 
 class SimulatedSpeechMike;
 
-// A button of the device and the event codes it sends.
-struct TSimulatedButton {
-  const char* caption;
-  uint32_t press;
-  uint32_t release;
-};
-extern const std::vector<TSimulatedButton> kSimulatedButtons;
-
 class TSimulatedSpeechMikeWindow : public QWidget {
   Q_OBJECT
  public:
@@ -30,6 +24,10 @@ class TSimulatedSpeechMikeWindow : public QWidget {
   QPushButton* Button(const QString& caption) const;
   QLineEdit* CodeField() const { return codeField_; }
   QPushButton* SendButton() const { return sendButton_; }
+  QPushButton* PlugButton() const { return plugButton_; }
+  QPushButton* UnplugButton() const { return unplugButton_; }
+  // Choosing an item sends its battery state.
+  QComboBox* BatteryChoice() const { return batteryChoice_; }
   QLabel* Display() const { return display_; }
   QLabel* Status() const { return status_; }
 
@@ -46,6 +44,9 @@ class TSimulatedSpeechMikeWindow : public QWidget {
   std::vector<QPushButton*> buttons_;
   QLineEdit* codeField_;
   QPushButton* sendButton_;
+  QPushButton* plugButton_;
+  QPushButton* unplugButton_;
+  QComboBox* batteryChoice_;
   QLabel* display_;
   QLabel* status_;
 };

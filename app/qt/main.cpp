@@ -1,9 +1,7 @@
 // orvane: the tester window and, beside it, the simulated SpeechMike's window.
 #include <QApplication>
-#include <QScreen>
 #include <QSocketNotifier>
 
-#include <algorithm>
 #include <csignal>
 #include <exception>
 
@@ -11,8 +9,10 @@
 #include <unistd.h>
 
 #include "app/OrvaneProgram.h"
+#include "app/qt/DeviceWindowPlacement.h"
 #include "app/qt/FormOrvaneQt.h"
 #include "app/qt/SimulatedSpeechMikeWindow.h"
+#include "common/CommandLine.h"
 #include "device/SimulatedSpeechMike.h"
 
 namespace {
@@ -28,6 +28,8 @@ void OnSignal(int) {
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
+  // What Qt leaves of argv once it has taken its own options.
+  orvane::SetCommandLineArguments(argc, argv);
   application.setQuitOnLastWindowClosed(false);
   int exitCode = 0;
   try {
@@ -49,17 +51,7 @@ int main(int argc, char** argv) {
     }
 
     form.show();
-    // The device's window stands beside the tester: to its right, else to its left.
-    device.adjustSize();
-    const QRect tester = form.frameGeometry();
-    QPoint place(tester.right() + 8, tester.top());
-    if (const QScreen* screen = form.screen()) {
-      const QRect area = screen->availableGeometry();
-      if (place.x() + device.frameGeometry().width() > area.right())
-        place.setX(std::max(area.left(), tester.left() - 8 - device.frameGeometry().width()));
-    }
-    device.move(place);
-    device.show();
+    orvane::ShowDeviceWindowBesideTester(form, device);
     exitCode = application.exec();
   } catch (const std::exception& e) {
     orvane::TFormOrvane::ShowHandlerError(e);

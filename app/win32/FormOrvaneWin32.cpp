@@ -23,9 +23,18 @@ enum ControlId : int {
   kIdLabel,
   kIdLumiereGroup,
   kIdDisplayGroup,
+  kIdButtonCheckGroup,
+  kIdButtonCheckProgress,
+  kIdDeviceStatusGroup,
+  kIdDeviceStatusText,
   kIdLumiere0 = 200,
   kIdDisplay0 = 300,
+  kIdButtonCheckCell0 = 400,
 };
+
+// How often the held buttons are looked at.
+constexpr UINT_PTR kButtonCheckTimer = 1;
+constexpr UINT kButtonCheckPeriod = 500;
 
 // Every rectangle here is a design rectangle at 96 DPI; Create and Anchor lay them out at the
 // screen's DPI through ScaledRect, so a control added to the window scales with the others.
@@ -34,9 +43,38 @@ constexpr RECT kLumiereRect{16, 439, 16 + 617, 439 + 185};
 
 constexpr int kTextHeight = 13;
 
+RECT ToRect(const TItemRect& r) { return RECT{r.left, r.top, r.left + r.width, r.top + r.height}; }
+
 RECT ItemRect(int index, int count, int columns, int width, int height) {
-  const TItemRect r = RadioGroupItemRect(index, count, columns, width, height, kTextHeight);
-  return RECT{r.left, r.top, r.left + r.width, r.top + r.height};
+  return ToRect(RadioGroupItemRect(index, count, columns, width, height, kTextHeight));
+}
+
+// A rectangle of a group's inside, in the window's client coordinates (design).
+RECT InGroup(const TItemRect& group, const TItemRect& inside) {
+  RECT r = ToRect(inside);
+  OffsetRect(&r, group.left, group.top);
+  return r;
+}
+
+RECT CellRect(size_t button) {
+  return InGroup(kButtonCheckRect, ButtonCheckCellRect(button, kButtonCheckRect.width, kButtonCheckRect.height, kTextHeight));
+}
+
+RECT ProgressRect() {
+  return InGroup(kButtonCheckRect, ButtonCheckProgressRect(kButtonCheckRect.width, kButtonCheckRect.height, kTextHeight));
+}
+
+RECT StatusTextRect() {
+  return InGroup(kDeviceStatusRect, DeviceStatusTextRect(kDeviceStatusRect.width, kDeviceStatusRect.height, kTextHeight));
+}
+
+COLORREF ToColorRef(uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
+bool HighContrast() {
+  HIGHCONTRASTW contrast{};
+  contrast.cbSize = sizeof(contrast);
+  return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
+         (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
 }
 
 HFONT MakeFont(const wchar_t* face, int points, BYTE charset) {
@@ -56,6 +94,7 @@ TFormOrvaneWin32::~TFormOrvaneWin32() {
   if (window_) DestroyWindow(window_);
   if (font_) DeleteObject(font_);
   if (listFont_) DeleteObject(listFont_);
+  if (cellFont_) DeleteObject(cellFont_);
 }
 
 HWND TFormOrvaneWin32::Create(HINSTANCE instance) {
@@ -83,6 +122,8 @@ HWND TFormOrvaneWin32::Create(HINSTANCE instance) {
 
   font_ = MakeFont(L"MS Sans Serif", 8, DEFAULT_CHARSET);
   listFont_ = MakeFont(L"Times New Roman", 8, ANSI_CHARSET);
+  // Two lines and the longest caption must fit in a cell: a smaller outline font than the window's.
+  cellFont_ = MakeFont(L"Tahoma", 7, DEFAULT_CHARSET);
 
   // Every control of the window is made here, from its design rectangle.
   const auto control = [&](const wchar_t* kind, const std::string& text, DWORD style, RECT design, int id,
@@ -138,6 +179,16 @@ HWND TFormOrvaneWin32::Create(HINSTANCE instance) {
     SetWindowPos(label1_, nullptr, 0, 0, extent.cx, extent.cy, SWP_NOMOVE | SWP_NOZORDER);
   }
 
+  // Out of the tab order: nothing here takes the focus.
+  buttonCheckGroup_ = control(L"BUTTON", kButtonCheckCaption, BS_GROUPBOX, ToRect(kButtonCheckRect), kIdButtonCheckGroup);
+  for (size_t i = 0; i < buttonCheckCells_.size(); ++i)
+    buttonCheckCells_[i] = control(L"STATIC", "", SS_OWNERDRAW, CellRect(i), kIdButtonCheckCell0 + static_cast<int>(i));
+  buttonCheckProgress_ = control(L"STATIC", "", SS_CENTER, ProgressRect(), kIdButtonCheckProgress);
+  deviceStatusGroup_ =
+      control(L"BUTTON", kDeviceStatusCaption, BS_GROUPBOX, ToRect(kDeviceStatusRect), kIdDeviceStatusGroup);
+  deviceStatusText_ = control(L"STATIC", "", SS_LEFT | SS_NOPREFIX, StatusTextRect(), kIdDeviceStatusText);
+  SetTimer(window_, kButtonCheckTimer, kButtonCheckPeriod, nullptr);
+
   presenter_.Run([&] { presenter_.FormCreate(); });
   Changed();
   return window_;
@@ -160,6 +211,54 @@ void TFormOrvaneWin32::Changed() {
     SendMessageW(display_[i], BM_SETCHECK, i == presenter_.DisplayIndex() ? BST_CHECKED : BST_UNCHECKED, 0);
   SyncList();
   SetColumnWidth();
+  SyncButtonCheck();
+  SetWindowTextW(deviceStatusText_, Utf8ToWide(presenter_.DeviceStatus().Text()).c_str());
+}
+
+void TFormOrvaneWin32::SyncButtonCheck() {
+  const TButtonCheck& check = presenter_.ButtonCheck();
+  for (size_t i = 0; i < buttonCheckCells_.size(); ++i) {
+    // The text names the state; the cell draws itself from the presenter's state.
+    const std::wstring text = Utf8ToWide(check.CellText(i));
+    wchar_t shown[64] = {};
+    GetWindowTextW(buttonCheckCells_[i], shown, 64);
+    if (text == shown) continue;
+    SetWindowTextW(buttonCheckCells_[i], text.c_str());
+    InvalidateRect(buttonCheckCells_[i], nullptr, TRUE);
+  }
+  SetWindowTextW(buttonCheckProgress_, Utf8ToWide(check.Progress()).c_str());
+}
+
+void TFormOrvaneWin32::DrawCell(const DRAWITEMSTRUCT& item) {
+  const size_t button = item.CtlID - static_cast<UINT>(kIdButtonCheckCell0);
+  const TButtonCheck& check = presenter_.ButtonCheck();
+  // In high contrast the system's colours rule; the text still names the state.
+  const bool system = HighContrast();
+  const TButtonState state = check.State(button);
+  const bool marked = state != TButtonState::NotSeen;
+  const COLORREF background = system ? GetSysColor(marked ? COLOR_HIGHLIGHT : COLOR_WINDOW)
+                                     : ToColorRef(ButtonStateColour(state));
+  const COLORREF text = system ? GetSysColor(marked ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT) : RGB(0, 0, 0);
+  HDC dc = item.hDC;
+  RECT r = item.rcItem;
+  HBRUSH fill = CreateSolidBrush(background);
+  FillRect(dc, &r, fill);
+  DeleteObject(fill);
+  FrameRect(dc, &r, GetSysColorBrush(system ? COLOR_WINDOWTEXT : COLOR_BTNSHADOW));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, text);
+  HGDIOBJ old = SelectObject(dc, cellFont_);
+  const std::string cell = check.CellText(button);
+  const size_t feed = cell.find('\n');
+  // Two lines sharing the cell's height: the caption, then the state.
+  RECT upper = r, lower = r;
+  upper.bottom = r.top + (r.bottom - r.top) / 2 + 1;
+  lower.top = upper.bottom - 2;
+  const std::wstring caption = Utf8ToWide(cell.substr(0, feed));
+  const std::wstring detail = Utf8ToWide(feed == std::string::npos ? std::string() : cell.substr(feed + 1));
+  DrawTextW(dc, caption.c_str(), -1, &upper, DT_CENTER | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+  DrawTextW(dc, detail.c_str(), -1, &lower, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(dc, old);
 }
 
 void TFormOrvaneWin32::SyncList() {
@@ -202,7 +301,7 @@ void TFormOrvaneWin32::Anchor() {
   const int dx = client.right - designClient_.cx;
   const int dy = client.bottom - designClient_.cy;
   const RECT list = ScaledRect(kListRect), lights = ScaledRect(kLumiereRect);
-  HDWP positions = BeginDeferWindowPos(2 + kLumiereItemCount);
+  HDWP positions = BeginDeferWindowPos(2 + kLumiereItemCount + 5 + static_cast<int>(kSpeechMikeButtonCount));
   positions = DeferWindowPos(positions, listBoxCmd_, nullptr, list.left, list.top,
                              std::max<LONG>(0, list.right - list.left + dx),
                              std::max<LONG>(0, list.bottom - list.top + dy), SWP_NOZORDER);
@@ -216,7 +315,21 @@ void TFormOrvaneWin32::Anchor() {
     positions = DeferWindowPos(positions, lumiere_[i], nullptr, item.left, item.top + dy, 0, 0,
                                SWP_NOZORDER | SWP_NOSIZE);
   }
+  // The button check follows the right and bottom sides, the device status the right and top:
+  // their design places at the screen's DPI, moved by the window's growth.
+  const auto move = [&](HWND control, RECT design, int right, int bottom) {
+    const RECT r = ScaledRect(design);
+    positions =
+        DeferWindowPos(positions, control, nullptr, r.left + right, r.top + bottom, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
+  };
+  move(buttonCheckGroup_, ToRect(kButtonCheckRect), dx, dy);
+  for (size_t i = 0; i < buttonCheckCells_.size(); ++i) move(buttonCheckCells_[i], CellRect(i), dx, dy);
+  move(buttonCheckProgress_, ProgressRect(), dx, dy);
+  move(deviceStatusGroup_, ToRect(kDeviceStatusRect), dx, 0);
+  move(deviceStatusText_, StatusTextRect(), dx, 0);
   EndDeferWindowPos(positions);
+  // Group boxes are drawn by the window behind them: what they uncover must be repainted.
+  RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   SetColumnWidth();
 }
 
@@ -256,6 +369,18 @@ LRESULT TFormOrvaneWin32::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
       Command(LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      const UINT first = kIdButtonCheckCell0;
+      if (item->CtlID >= first && item->CtlID < first + kSpeechMikeButtonCount) {
+        DrawCell(*item);
+        return TRUE;
+      }
+      return DefWindowProcW(window_, message, wParam, lParam);
+    }
+    case WM_TIMER:
+      if (wParam == kButtonCheckTimer) presenter_.Run([&] { presenter_.ButtonCheckTimer(); });
       return 0;
     case WM_SIZE:
       if (wParam != SIZE_MINIMIZED) Anchor();

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -36,11 +37,14 @@ class TFormOrvaneWin32 : public TFormOrvaneView {
   void Anchor();
   void SetColumnWidth();
   void SyncList();
+  void SyncButtonCheck();
+  void DrawCell(const DRAWITEMSTRUCT& item);
 
   TFormOrvane presenter_;
   HWND window_ = nullptr;
   HFONT font_ = nullptr;
   HFONT listFont_ = nullptr;
+  HFONT cellFont_ = nullptr;
   HWND buttonActiver_ = nullptr;
   HWND buttonDesactiver_ = nullptr;
   HWND radioGroupLumiere_ = nullptr;
@@ -52,6 +56,11 @@ class TFormOrvaneWin32 : public TFormOrvaneView {
   HWND listBoxCmd_ = nullptr;
   HWND button1_ = nullptr;
   HWND label1_ = nullptr;
+  HWND buttonCheckGroup_ = nullptr;
+  std::array<HWND, kSpeechMikeButtonCount> buttonCheckCells_{};
+  HWND buttonCheckProgress_ = nullptr;
+  HWND deviceStatusGroup_ = nullptr;
+  HWND deviceStatusText_ = nullptr;
   SIZE designClient_{};
   std::vector<std::string> shown_;
   bool closing_ = false;

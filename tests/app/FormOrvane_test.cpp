@@ -13,6 +13,7 @@
 #include "device/SpeechMikeControl.h"
 #include "support/FakeUi.h"
 #include "support/FakeWindowThread.h"
+#include "support/LogCapture.h"
 #include "support/TesterWorkstation.h"
 
 namespace orvane {
@@ -336,6 +337,121 @@ TEST_F(FormOrvaneTest, AFailingAdjustmentIsShownAndTheEventsStillReachTheList) {
   other.ButtonActiverClick();
   Press(3);
   EXPECT_EQ(other.Lines(), (std::vector<std::string>{"1 - Action : spmStopReleased - EventID = 3"}));
+}
+
+// The button check and the device status beside the list.
+
+TEST_F(FormOrvaneTest, TheButtonCheckFollowsTheEventsInBothDisplayModes) {
+  Activate();
+  clock.tick = 1000;
+  Press(6);
+  EXPECT_EQ(form.ButtonCheck().State(2), TButtonState::Held);
+  clock.tick = 1180;
+  Press(7);
+  EXPECT_EQ(form.ButtonCheck().CellText(2), "Record\n180 ms");
+
+  // A change of display mode clears the list and the check; the tick mode feeds it as well.
+  form.SelectDisplay(kDisplayTicks);
+  EXPECT_EQ(form.ButtonCheck().State(2), TButtonState::NotSeen);
+  clock.tick = 2000;
+  Press(58);
+  clock.tick = 2040;
+  Press(59);
+  EXPECT_EQ(form.ButtonCheck().CellText(22), "Smart 3\n40 ms");
+  EXPECT_EQ(form.ButtonCheck().Progress(), "1 / 23 boutons vérifiés");
+
+  form.ButtonVideMemoClick();
+  EXPECT_EQ(form.ButtonCheck().VerifiedCount(), 0u);
+  Press(2);
+  form.ButtonDesactiverClick();
+  form.ButtonActiverClick();
+  EXPECT_EQ(form.ButtonCheck().State(0), TButtonState::NotSeen);
+}
+
+TEST_F(FormOrvaneTest, AButtonHeldPastFiveSecondsTurnsSuspectAtTheNextTimerRound) {
+  Activate();
+  clock.tick = 10000;
+  Press(18);
+  const int changes = view.changes;
+  clock.tick = 15000;
+  form.ButtonCheckTimer();
+  EXPECT_EQ(form.ButtonCheck().State(8), TButtonState::Held);
+  EXPECT_EQ(view.changes, changes);
+  clock.tick = 15001;
+  form.ButtonCheckTimer();
+  EXPECT_EQ(form.ButtonCheck().State(8), TButtonState::Suspect);
+  EXPECT_EQ(view.changes, changes + 1);
+}
+
+TEST_F(FormOrvaneTest, DeviceEventsShowInTheStatusAndAreLogged) {
+  EXPECT_EQ(form.DeviceStatus().Text(), "Aucun événement du micro");
+  Activate();
+  testing::LogCapture log;
+  clock.tick = 500;
+  device.RaiseEvent(1);
+  device.RaiseEvent(5, 3);
+  device.RaiseEvent(7, 2);
+  loop.thread.RunPending();
+  clock.tick = 4294967295u;
+  device.RaiseEvent(8, 4294967295u);
+  device.RaiseEvent(2);
+  // Events the window does not follow change nothing.
+  device.RaiseEvent(6);
+  device.RaiseEvent(9, 50);
+  loop.thread.RunPending();
+  EXPECT_EQ(form.DeviceStatus().Text(),
+            "Déconnecté (1) à 4294967295 ms\n"
+            "Batterie : 3 à 500 ms\n"
+            "Sans fil : 2 à 500 ms\n"
+            "Station : 4294967295 à 4294967295 ms");
+  using testing::LoggedRecord;
+  EXPECT_EQ(log.Records(), (std::vector<LoggedRecord>{
+                               {"Micro connecté (1)", 200},
+                               {"Micro (1) : état de la batterie 3", 200},
+                               {"Micro (1) : état de la liaison sans fil 2", 200},
+                               {"Micro (1) : état de la station d'accueil 4294967295", 200},
+                               {"Micro déconnecté (1)", 200},
+                           }));
+  // The status is the device's, not the list's: clearing the list keeps it.
+  form.ButtonVideMemoClick();
+  EXPECT_EQ(form.DeviceStatus().Text().find("Déconnecté (1)"), 0u);
+}
+
+TEST_F(FormOrvaneTest, DeactivationLogsTheCheckWithItsSuspectButtons) {
+  Activate();
+  clock.tick = 0;
+  Press(2);
+  Press(3);
+  Press(45);
+  Press(4);
+  testing::LogCapture log;
+  form.ButtonDesactiverClick();
+  const auto messages = log.Messages();
+  ASSERT_FALSE(messages.empty());
+  EXPECT_EQ(messages.back(), "Vérification des boutons : 1/23 vérifiés ; suspects : F1");
+  EXPECT_EQ(log.Records().back().level, 200);
+}
+
+TEST_F(FormOrvaneTest, ClosingLogsTheCheckOnlyWhenItDeactivatesTheDevice) {
+  {
+    testing::LogCapture log;
+    form.FormClose();
+    EXPECT_TRUE(log.Messages().empty());
+  }
+  Activate();
+  Press(8);
+  Press(9);
+  testing::LogCapture log;
+  form.FormClose();
+  EXPECT_EQ(log.Messages().back(), "Vérification des boutons : 1/23 vérifiés");
+}
+
+TEST_F(FormOrvaneTest, AFailedDeactivationWritesNoSummary) {
+  Activate();
+  device.FailOperation(TSpmOperation::SetDisplayState, "Périphérique débranché");
+  testing::LogCapture log;
+  form.Run([&] { form.ButtonDesactiverClick(); });
+  for (const auto& message : log.Messages()) EXPECT_EQ(message.find("Vérification des boutons"), std::string::npos);
 }
 
 }  // namespace

@@ -44,10 +44,22 @@ TEST(PosixAdapters, ClockShowsLocalTimeAndTicksForward) {
   localtime_r(&before, &local);
   EXPECT_EQ(now.year, local.tm_year + 1900);
   EXPECT_EQ(now.month, local.tm_mon + 1);
+  // The counter is the monotonic clock in milliseconds: read between two readings of that clock,
+  // it lies between them, however long the machine takes.
+  const auto monotonicMs = [] {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u);
+  };
+  const uint32_t earlier = monotonicMs();
   const uint32_t first = clock.TickCount();
-  timespec pause{0, 20000000};
-  nanosleep(&pause, nullptr);
-  EXPECT_GE(static_cast<uint32_t>(clock.TickCount() - first), 15u);
+  const uint32_t later = monotonicMs();
+  EXPECT_LE(static_cast<uint32_t>(first - earlier), static_cast<uint32_t>(later - earlier));
+  // And it moves on: wait for its next value, which only a stopped clock never reaches.
+  uint32_t next = first;
+  for (const uint32_t limit = first + 120000; next == first && static_cast<int32_t>(monotonicMs() - limit) < 0;)
+    next = clock.TickCount();
+  EXPECT_NE(next, first);
 }
 
 TEST(PosixAdapters, CommandLineComesFromArgvAndTheProgramPathFromProc) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -17,6 +18,7 @@
 #include "common/RegionalSettings.h"
 #include "common/SessionInfo.h"
 #include "common/TextConversion.h"
+#include "tests/support/HangLimit.h"
 
 namespace orvane {
 namespace {
@@ -92,15 +94,27 @@ TEST(WinAdapters, RegionalSettingsFollowTheUserLocale) {
   EXPECT_NE(time.find("09"), std::string::npos) << time;
 }
 
-TEST(WinAdapters, ClockShowsLocalTime) {
+TEST(WinAdapters, ClockShowsLocalTimeAndTicksForward) {
   SYSTEMTIME now{};
   GetLocalTime(&now);
   const DateTimeParts parts = DecodeDateTime(PlatformAdapter<Clock>().Now());
   EXPECT_EQ(parts.year, now.wYear);
   EXPECT_EQ(parts.month, now.wMonth);
+  // The counter is the system's tick count: read between two readings of it, it lies between
+  // them, however long the machine (or Wine) takes.
+  const auto systemTicks = [] { return static_cast<uint32_t>(GetTickCount64()); };
+  const uint32_t before = systemTicks();
   const uint32_t first = PlatformAdapter<Clock>().TickCount();
-  Sleep(30);
-  EXPECT_GE(PlatformAdapter<Clock>().TickCount() - first, 15u);
+  const uint32_t after = systemTicks();
+  EXPECT_LE(first - before, after - before);
+  // And it moves on: wait for its next value, which only a stopped clock never reaches.
+  const auto limit = std::chrono::steady_clock::now() + testing::kHangLimit;
+  uint32_t next = first;
+  while (next == first && std::chrono::steady_clock::now() < limit) {
+    Sleep(1);
+    next = PlatformAdapter<Clock>().TickCount();
+  }
+  EXPECT_NE(next, first);
 }
 
 }  // namespace

@@ -115,10 +115,37 @@ TEST(ApplicationName, ProgramNameWithoutExtensionPerPathStyle) {
   EXPECT_EQ(FolderOf("/usr/bin/orvane", PathStyle::Posix), "/usr/bin/");
 
   ScopedFakeCommandLine commandLine;
-  commandLine.commandLine.programPath = NativePathStyle() == PathStyle::Windows ? "C:\\Prog\\Appli.exe" : "/opt/Appli";
+  commandLine.commandLine.programPath = NativePathStyle() == PathStyle::Windows ? "C:\\Prog\\APPLI.EXE" : "/opt/APPLI.EXE";
   EXPECT_EQ(ApplicationTitle(), "Appli");
-  EXPECT_EQ(ApplicationKey(), "Appli");
+  EXPECT_EQ(ApplicationKey(), "APPLI");
+  EXPECT_EQ(ProgramBaseName(), "APPLI");
   EXPECT_EQ(ProgramFolder(), NativePathStyle() == PathStyle::Windows ? "C:\\Prog\\" : "/opt/");
+}
+
+TEST(ApplicationName, TitleIsTheNameUpToItsFirstDotWithTheRestInLowerCase) {
+  for (const PathStyle style : {PathStyle::Windows, PathStyle::Posix}) {
+    const std::string folder = style == PathStyle::Windows ? "C:\\Prog.d\\" : "/opt/prog.d/";
+    EXPECT_EQ(ApplicationTitleOf(folder + "APPLI.EXE", style), "Appli");
+    EXPECT_EQ(ApplicationTitleOf(folder + "Sonde.v2.bin", style), "Sonde");
+    EXPECT_EQ(ApplicationTitleOf(folder + "orvane", style), "orvane");
+    EXPECT_EQ(ApplicationTitleOf(folder + "ÉCHO.EXE", style), "Écho");
+    EXPECT_EQ(ApplicationTitleOf(folder + ".hidden", style), "");
+  }
+  EXPECT_EQ(ApplicationTitleOf("D:SONDE.V2.EXE", PathStyle::Windows), "Sonde");
+  EXPECT_EQ(ApplicationTitleOf("/opt/a\\B.C", PathStyle::Posix), "a\\b");
+}
+
+TEST(ApplicationName, KeyIsTheUpperCaseNameOrTheTitleItBeginsWith) {
+  // The name begins with the title: the key is the title, and never the whole "SONDE.V2".
+  EXPECT_EQ(ApplicationKeyOf("C:\\Prog\\SONDE.V2.EXE", PathStyle::Windows), "SONDE");
+  EXPECT_EQ(ApplicationKeyOf("/opt/Sonde.v2.bin", PathStyle::Posix), "SONDE");
+  // Windows drops the last four characters whatever they are; POSIX only an extension.
+  EXPECT_EQ(ApplicationKeyOf("C:\\Prog\\orvane.exe", PathStyle::Windows), "ORVANE");
+  EXPECT_EQ(ApplicationKeyOf("C:\\Prog\\orvane", PathStyle::Windows), "OR");
+  EXPECT_EQ(ApplicationKeyOf("/usr/bin/orvane", PathStyle::Posix), "ORVANE");
+  // Only a to z change case in the key; the title's comparison folds accented letters too.
+  EXPECT_EQ(ApplicationKeyOf("/opt/écho", PathStyle::Posix), "éCHO");
+  EXPECT_EQ(ApplicationKeyOf("C:\\ÉCHO.EXE", PathStyle::Windows), "ÉCHO");
 }
 
 }  // namespace

@@ -86,10 +86,9 @@ ProbeRun RunProbe() {
   if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
     return run;
   HWND box = WaitForDialog(L"Avertissement", process.dwProcessId);
-  Sleep(150);
-  run.warning = ReadDialog(box);
+  run.warning = ReadSettledDialog(box);
   if (box != nullptr) ClickButton(box, IDOK);
-  run.ended = WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0;
+  run.ended = WaitForSingleObject(process.hProcess, static_cast<DWORD>(kHangLimit.count())) == WAIT_OBJECT_0;
   if (!run.ended) TerminateProcess(process.hProcess, 99);
   GetExitCodeProcess(process.hProcess, &run.exitCode);
   CloseHandle(process.hThread);

@@ -9,6 +9,7 @@
 #include "support/FakeClock.h"
 #include "support/FakeCommandLine.h"
 #include "support/FakeEventLog.h"
+#include "support/HangLimit.h"
 #include "support/FakeSessionInfo.h"
 #include "tests/logging/LoggingTestSupport.h"
 
@@ -74,7 +75,7 @@ TEST_F(AppLoggerConfigurationTest, NoFileMeansNoLoggersAndNoError) {
   EXPECT_EQ(AppLogger().LoggerCount(), 0);
   // Messages are accepted and written nowhere.
   AppLogger().Log("nowhere", 5, 0);
-  EXPECT_TRUE(AppLogger().Thread().WaitWritten(std::chrono::seconds(10)));
+  EXPECT_TRUE(AppLogger().Thread().WaitWritten(testing::kHangLimit));
 }
 
 TEST_F(AppLoggerConfigurationTest, TheStationsOwnSectionComesFirst) {
@@ -107,6 +108,19 @@ TEST_F(AppLoggerConfigurationTest, TitleNamedPartServesUpToVersion11) {
                            "><AllApplications>" + Logger("all") + "</AllApplications></AllStations>";
   EXPECT_EQ(Load(Document("1.1", body)), (std::vector<std::string>{"titled.txt"}));
   EXPECT_EQ(Load(Document("1.2", body)), (std::vector<std::string>{"all.txt"}));
+}
+
+TEST_F(AppLoggerConfigurationTest, ADottedProgramNameIsKnownByItsTitle) {
+  commandLine.commandLine.programPath = dir / "SONDE.V2.EXE";
+  // The title is "Sonde": the title-named part must carry exactly that case.
+  EXPECT_EQ(Load(Document("1.1", "<AllStations><SONDE>" + Logger("upper") + "</SONDE><Sonde>" + Logger("titled") +
+                                     "</Sonde></AllStations>")),
+            (std::vector<std::string>{"titled.txt"}));
+  // The key is the title in upper case, not the name less its extension.
+  EXPECT_EQ(Load(Document("1.2", "<AllStations><Application ExeName=\"SONDE.V2\">" + Logger("dotted") +
+                                     "</Application><Application ExeName=\"SONDE\">" + Logger("key") +
+                                     "</Application></AllStations>")),
+            (std::vector<std::string>{"key.txt"}));
 }
 
 TEST_F(AppLoggerConfigurationTest, UnknownClassFailsUpToVersion12AndIsSkippedAfter) {
@@ -225,7 +239,7 @@ TEST_F(AppLoggerConfigurationTest, EncodingsOfTheFileAndAccentedFileNames) {
     ASSERT_TRUE(AppLogger().LoadConfiguration(dir / "conf.xml")) << what;
     ASSERT_EQ(Names(AppLogger()), (std::vector<std::string>{accented})) << what;
     AppLogger().Log("ligne", 200, 0);
-    ASSERT_TRUE(AppLogger().Thread().WaitWritten(std::chrono::seconds(10)));
+    ASSERT_TRUE(AppLogger().Thread().WaitWritten(testing::kHangLimit));
     const std::filesystem::path onDisk = dir.Path() / std::filesystem::u8path(accented);
     EXPECT_EQ(testing::ReadFile(onDisk), "ligne\r\n") << what;
     std::filesystem::remove(onDisk);
@@ -262,7 +276,7 @@ TEST_F(AppLoggerConfigurationTest, ABrokenFileFailsEveryLogCallUntilMended) {
                      Document("1.2", "<AllStations><AllApplications>" + Logger("a", "InsertTime=\"0\" InsertNiveauLog=\"0\"") +
                                          "</AllApplications></AllStations>"));
   AppLogger().Log("mended", 5, 0);
-  ASSERT_TRUE(AppLogger().Thread().WaitWritten(std::chrono::seconds(10)));
+  ASSERT_TRUE(AppLogger().Thread().WaitWritten(testing::kHangLimit));
   EXPECT_EQ(testing::ReadFile(dir.Path() / "a.txt"), "mended\r\n");
 }
 
@@ -271,7 +285,7 @@ TEST_F(AppLoggerConfigurationTest, TheShippedSampleLogsADailyFileTheContextOfErr
   clock.clock.now = EncodeDateTime(2024, 3, 5, 14, 7, 9, 42);
   AppLogger().Log("TDataPhilips.OpenPHILIPSDictCtrl - IN", 250, 0);
   AppLogger().Log("TDataPhilips.OpenPHILIPSDictCtrl - Erreur", 5, 0);
-  ASSERT_TRUE(AppLogger().Thread().WaitWritten(std::chrono::seconds(10)));
+  ASSERT_TRUE(AppLogger().Thread().WaitWritten(testing::kHangLimit));
   ASSERT_EQ(AppLogger().LoggerCount(), 3);
   EXPECT_NE(dynamic_cast<TMemoryLogger*>(AppLogger().GetLogger(1)), nullptr);
   EXPECT_NE(dynamic_cast<TWindowsEventLogger*>(AppLogger().GetLogger(2)), nullptr);

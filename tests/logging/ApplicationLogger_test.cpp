@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -17,6 +19,7 @@
 #include "common/TextConversion.h"
 #include "support/FakeEventLog.h"
 #include "support/FakeLogFiles.h"
+#include "support/HangLimit.h"
 #include "support/LogCapture.h"
 #include "tests/logging/LoggingTestSupport.h"
 
@@ -34,10 +37,17 @@ using namespace std::chrono_literals;
 // What the test's loggers saw; outlives the loggers, which the application logger owns.
 struct Journal {
   std::mutex lock;
+  std::condition_variable added;
   std::vector<std::string> lines;
   void Add(const std::string& line) {
     std::lock_guard<std::mutex> guard(lock);
     lines.push_back(line);
+    added.notify_all();
+  }
+  // Whether `count` lines were written before a limit that only a hang reaches.
+  bool WaitFor(size_t count) {
+    std::unique_lock<std::mutex> guard(lock);
+    return added.wait_for(guard, testing::kHangLimit, [&] { return lines.size() >= count; });
   }
   std::vector<std::string> Lines() {
     std::lock_guard<std::mutex> guard(lock);
@@ -47,9 +57,13 @@ struct Journal {
 
 class JournalLogger : public TLogger {
  public:
-  JournalLogger(std::shared_ptr<Journal> journal, std::string name, std::chrono::milliseconds pause = 0ms)
-      : TLogger(255, 0, nullptr, false, "", false), journal_(std::move(journal)), name_(std::move(name)), pause_(pause) {}
+  // pause: each line takes that long to write; gate: the first line waits until it opens.
+  JournalLogger(std::shared_ptr<Journal> journal, std::string name, std::chrono::milliseconds pause = 0ms,
+                std::shared_future<void> gate = {})
+      : TLogger(255, 0, nullptr, false, "", false), journal_(std::move(journal)), name_(std::move(name)), pause_(pause),
+        gate_(std::move(gate)) {}
   void DoLog(const std::string& line) override {
+    if (gate_.valid()) gate_.wait();
     if (pause_ > 0ms) std::this_thread::sleep_for(pause_);
     journal_->Add(name_ + ":" + line);
   }
@@ -58,6 +72,7 @@ class JournalLogger : public TLogger {
   std::shared_ptr<Journal> journal_;
   std::string name_;
   std::chrono::milliseconds pause_;
+  std::shared_future<void> gate_;
 };
 
 class FailingLogger : public TLogger {
@@ -85,14 +100,14 @@ TEST_F(AppLoggerTest, MessagesReachEveryLoggerInCallOrder) {
   AppLogger().AddLogger(new JournalLogger(journal, "memory"));
   AppLogger().Log("first", 250, 0);
   AppLogger().Log("second", 5, 0);
-  ASSERT_TRUE(AppLogger().Thread().WaitWritten(10s));
+  ASSERT_TRUE(AppLogger().Thread().WaitWritten(testing::kHangLimit));
   EXPECT_EQ(journal->Lines(), (std::vector<std::string>{"file:first", "memory:first", "file:second", "memory:second"}));
 }
 
 TEST_F(AppLoggerTest, MessagesLoggedWhileBusyAreWrittenInTheSamePass) {
   AppLogger().AddLogger(new JournalLogger(journal, "slow", 20ms));
   for (int i = 0; i < 20; ++i) AppLogger().Log(std::to_string(i), 200, 0);
-  ASSERT_TRUE(AppLogger().Thread().WaitWritten(10s));
+  ASSERT_TRUE(AppLogger().Thread().WaitWritten(testing::kHangLimit));
   const auto lines = journal->Lines();
   ASSERT_EQ(lines.size(), 20u);
   EXPECT_EQ(lines.back(), "slow:19");
@@ -129,9 +144,9 @@ TEST_F(AppLoggerTest, AFailingFileLoggerEndsLoggingEverywhere) {
   files.files.lockedOpens = 1000;  // the file cannot be written any more
   ::testing::internal::CaptureStderr();
   AppLogger().Log("first", 5, 0);
-  EXPECT_FALSE(AppLogger().Thread().WaitWritten(10s));
+  EXPECT_FALSE(AppLogger().Thread().WaitWritten(testing::kHangLimit));
   AppLogger().Log("second", 5, 0);
-  EXPECT_FALSE(AppLogger().Thread().WaitWritten(10s));
+  EXPECT_FALSE(AppLogger().Thread().WaitWritten(testing::kHangLimit));
   const std::string stderrText = ::testing::internal::GetCapturedStderr();
 
   const std::string expected =
@@ -152,14 +167,17 @@ TEST_F(AppLoggerTest, AnyErrorEndsTheThreadWithItsClassAndStep) {
   AppLogger().AddLogger(new FailingLogger);
   ::testing::internal::CaptureStderr();
   AppLogger().Log("first", 5, 0);
-  EXPECT_FALSE(AppLogger().Thread().WaitWritten(10s));
+  EXPECT_FALSE(AppLogger().Thread().WaitWritten(testing::kHangLimit));
   ::testing::internal::GetCapturedStderr();
   EXPECT_EQ(AppLogger().Thread().LastError(), "TAppLoggerThread Exception in Execute.F(EOSError):Accès refusé");
 }
 
 TEST_F(AppLoggerTest, OrderlyEndWritesWhatIsStillQueued) {
-  AppLogger().AddLogger(new JournalLogger(journal, "file", 1ms));
+  std::promise<void> gate;
+  AppLogger().AddLogger(new JournalLogger(journal, "file", 0ms, gate.get_future().share()));
   for (int i = 0; i < 200; ++i) AppLogger().Log(std::to_string(i), 5, 0);
+  // Nothing is written before the end begins.
+  gate.set_value();
   ReleaseAppLogger();
   const auto lines = journal->Lines();
   ASSERT_EQ(lines.size(), 200u);
@@ -167,8 +185,10 @@ TEST_F(AppLoggerTest, OrderlyEndWritesWhatIsStillQueued) {
 }
 
 TEST_F(AppLoggerTest, OrderlyEndGivesUpOnAQueueTooLongToWrite) {
+  // Writing all would take 50 s, far beyond what the end waits.
   AppLogger().AddLogger(new JournalLogger(journal, "stuck", 50ms));
   for (int i = 0; i < 1000; ++i) AppLogger().Log(std::to_string(i), 5, 0);
+  ASSERT_TRUE(journal->WaitFor(1));
   ReleaseAppLogger();
   const size_t written = journal->Lines().size();
   EXPECT_GT(written, 0u);
@@ -177,7 +197,7 @@ TEST_F(AppLoggerTest, OrderlyEndGivesUpOnAQueueTooLongToWrite) {
   AppLogger().ClearLoggers();
   AppLogger().AddLogger(new JournalLogger(journal, "next"));
   AppLogger().Log("again", 5, 0);
-  ASSERT_TRUE(AppLogger().Thread().WaitWritten(10s));
+  ASSERT_TRUE(AppLogger().Thread().WaitWritten(testing::kHangLimit));
   EXPECT_EQ(journal->Lines().back(), "next:again");
 }
 
@@ -212,7 +232,7 @@ TEST_F(AppLoggerTest, ManyProducersLoseNothingAndKeepEachOrder) {
       for (int i = 0; i < kEach; ++i) AppLogger().Log(std::to_string(p) + " " + std::to_string(i), 200, 0);
     });
   for (auto& producer : producers) producer.join();
-  ASSERT_TRUE(AppLogger().Thread().WaitWritten(std::chrono::minutes(5)));
+  ASSERT_TRUE(AppLogger().Thread().WaitWritten(testing::kHangLimit));
   ReleaseAppLogger();  // the memory logger writes its last lines
 
   for (const char* name : {"file.txt", "memory.txt"}) {

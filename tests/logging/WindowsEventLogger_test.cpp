@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/ApplicationName.h"
+#include "support/FakeCommandLine.h"
 #include "support/FakeEventLog.h"
 
 namespace orvane {
@@ -10,7 +11,9 @@ namespace {
 
 using Type = EventLog::EventType;
 
-TEST(WindowsEventLogger, EventTypeFollowsTheLevel) {
+TEST(WindowsEventLogger, EventTypeFollowsTheLevelUnderTheApplicationTitle) {
+  testing::ScopedFakeCommandLine commandLine;
+  commandLine.commandLine.programPath = NativePathStyle() == PathStyle::Windows ? "C:\\Prog\\SONDE.V2.EXE" : "/opt/SONDE.V2.EXE";
   testing::ScopedFakeEventLog fake;
   {
     TWindowsEventLogger logger(255, 0, nullptr, false, "", false);
@@ -19,7 +22,7 @@ TEST(WindowsEventLogger, EventTypeFollowsTheLevel) {
     logger.Log("fifty", 50, 0);
     logger.Log("", 51, 0);
   }
-  const std::string title = ApplicationTitle();
+  const std::string title = "Sonde";
   const std::vector<testing::FakeEventLog::Event> expected{
       {title, Type::Error, "five"}, {title, Type::Warning, "six"}, {title, Type::Warning, "fifty"}, {title, Type::Information, ""}};
   EXPECT_EQ(fake.log.events, expected);

@@ -49,6 +49,20 @@ TEST(QtDialogs, YesNoQuestionShowsOuiAndNonAndAnswersOnlyWhatWasClicked) {
   }
 }
 
+// The close box of the window manager asks the box to close, as close() does.
+TEST(QtDialogs, YesNoQuestionClosedByItsCloseBoxAnswersNeither) {
+  bool closed = false;
+  QTimer::singleShot(0, [&closed] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) return;
+    closed = box->close();
+    // A refused close leaves the box up: answer it so that the test ends.
+    if (!closed) box->buttons().front()->click();
+  });
+  EXPECT_EQ(PlatformAdapter<Dialogs>().AskWarningYesNo("Poursuivre ?"), TModalResult::None);
+  EXPECT_TRUE(closed) << "the close box was refused";
+}
+
 TEST(QtDialogs, MessagesHaveTheirCaptionsAndOneOk) {
   SeenBox warning, error, plain;
   AnswerNextBox(warning, "OK");

@@ -2,7 +2,11 @@
 #include "app/qt/FormOrvaneQt.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
 #include <QLineEdit>
+#include <QPainter>
 #include <QMouseEvent>
 #include <QRadioButton>
 
@@ -11,6 +15,7 @@
 #include "app/qt/SimulatedSpeechMikeWindow.h"
 #include "common/Port.h"
 #include "device/SimulatedSpeechMike.h"
+#include "support/FakeClock.h"
 #include "support/FakeUi.h"
 #include "support/TesterWorkstation.h"
 
@@ -189,6 +194,133 @@ TEST_F(FormOrvaneQtTest, TheListFollowsEverySideAndTheLightsTheBottomWhenTheWind
   EXPECT_EQ(form.RadioGroupLumiere()->geometry(), lights.translated(0, 50));
   EXPECT_EQ(form.ButtonActiver()->geometry(), activer);
   EXPECT_EQ(form.ListBoxCmd()->gridSize().width(), form.ListBoxCmd()->viewport()->width() / 3);
+}
+
+// The button check and the device status, with a tick counter the test sets.
+class FormOrvaneQtCheckTest : public FormOrvaneQtTest {
+ protected:
+  // A press or release as the device's window sends it, handled at Tick.
+  void At(uint32_t tick, QWidget* button, bool down) {
+    clock.clock.tickCount = tick;
+    if (down) MouseDown(button);
+    else MouseUp(button);
+    Settle();
+  }
+  void PressAndRelease(const QString& caption, uint32_t tick, uint32_t hold) {
+    QPushButton* button = deviceWindow.Button(caption);
+    ASSERT_NE(button, nullptr) << caption.toStdString();
+    At(tick, button, true);
+    At(tick + hold, button, false);
+  }
+  QString Cell(size_t button) { return form.ButtonCheckCell(button)->text(); }
+
+  testing::ScopedFakeClock clock;
+};
+
+TEST_F(FormOrvaneQtCheckTest, TheNewGroupsStandInTheFreeCornersAndFollowTheRightSide) {
+  EXPECT_EQ(form.ButtonCheckGroup()->geometry(), QRect(648, 439, 321, 185));
+  EXPECT_EQ(form.ButtonCheckGroup()->title(), QString::fromUtf8("Vérification des boutons"));
+  EXPECT_EQ(form.DeviceStatusGroup()->geometry(), QRect(792, 11, 177, 110));
+  EXPECT_EQ(form.DeviceStatusText()->text(), QString::fromUtf8("Aucun événement du micro"));
+  EXPECT_EQ(form.ButtonCheckProgress()->text(), QString::fromUtf8("0 / 23 boutons vérifiés"));
+  // Every cell inside its group, below the caption and above the progress line.
+  for (size_t i = 0; i < kSpeechMikeButtonCount; ++i) {
+    const QRect cell = form.ButtonCheckCell(i)->geometry();
+    EXPECT_TRUE(form.ButtonCheckGroup()->rect().contains(cell)) << i;
+    EXPECT_LT(cell.bottom(), form.ButtonCheckProgress()->geometry().top()) << i;
+  }
+
+  const QRect check = form.ButtonCheckGroup()->geometry();
+  const QRect status = form.DeviceStatusGroup()->geometry();
+  form.resize(form.width() + 100, form.height() + 50);
+  Settle();
+  EXPECT_EQ(form.ButtonCheckGroup()->geometry(), check.translated(100, 50));
+  EXPECT_EQ(form.DeviceStatusGroup()->geometry(), status.translated(100, 0));
+}
+
+TEST_F(FormOrvaneQtCheckTest, TheDeviceWindowsButtonsFillTheCellsAndClearingEmptiesThem) {
+  Click(form.ButtonActiver());
+  QPushButton* record = deviceWindow.Button("Record");
+  At(1000, record, true);
+  EXPECT_EQ(Cell(2), QString::fromUtf8("Record\nenfoncé"));
+  At(1250, record, false);
+  EXPECT_EQ(Cell(2), "Record\n250 ms");
+  EXPECT_TRUE(form.ButtonCheckCell(2)->styleSheet().contains(QString("#%1").arg(ButtonStateColour(TButtonState::Verified), 6, 16, QChar('0'))));
+  EXPECT_EQ(form.ButtonCheckProgress()->text(), QString::fromUtf8("1 / 23 boutons vérifiés"));
+
+  // A release without its press, typed as a code.
+  deviceWindow.CodeField()->setText("59");
+  Click(deviceWindow.SendButton());
+  EXPECT_EQ(Cell(22), "Smart 3\nsuspect");
+
+  Click(form.ButtonVideMemo());
+  EXPECT_EQ(Cell(2), "Record\n");
+  EXPECT_EQ(Cell(22), "Smart 3\n");
+  EXPECT_EQ(form.ButtonCheckProgress()->text(), QString::fromUtf8("0 / 23 boutons vérifiés"));
+}
+
+TEST_F(FormOrvaneQtCheckTest, AKeyHeldTooLongTurnsSuspectWithoutAnyOtherEvent) {
+  Click(form.ButtonActiver());
+  At(100, deviceWindow.Button("F4"), true);
+  clock.clock.tickCount = 5101;
+  // The window's timer looks at the held keys now and then; wait for it, not for a time.
+  QElapsedTimer bound;
+  bound.start();
+  while (Cell(18) != "F4\nsuspect" && bound.elapsed() < 30000) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+  EXPECT_EQ(Cell(18), "F4\nsuspect");
+}
+
+TEST_F(FormOrvaneQtCheckTest, PluggingAndTheBatteryChoiceReachTheStatus) {
+  Click(form.ButtonActiver());
+  clock.clock.tickCount = 700;
+  Click(deviceWindow.PlugButton());
+  EXPECT_EQ(form.DeviceStatusText()->text(),
+            QString::fromUtf8("Connecté (1) à 700 ms\nBatterie : —\nSans fil : —\nStation : —"));
+  clock.clock.tickCount = 900;
+  QComboBox* battery = deviceWindow.BatteryChoice();
+  ASSERT_GE(battery->count(), 4);
+  battery->setCurrentIndex(3);
+  emit battery->activated(3);
+  Settle();
+  Click(deviceWindow.UnplugButton());
+  EXPECT_EQ(form.DeviceStatusText()->text(),
+            QString::fromUtf8("Déconnecté (1) à 900 ms\nBatterie : 3 à 900 ms\nSans fil : —\nStation : —"));
+}
+
+// Both windows side by side with a check half done, saved beside the other screenshots.
+TEST_F(FormOrvaneQtCheckTest, AHalfDoneCheckIsShownAndSavedAsAScreenshot) {
+  Click(form.ButtonActiver());
+  Click(deviceWindow.PlugButton());
+  deviceWindow.BatteryChoice()->setCurrentIndex(2);
+  emit deviceWindow.BatteryChoice()->activated(2);
+  uint32_t tick = 10000;
+  for (const char* caption : {"Stop", "Play", "Record", "Insert", "EOL", "Rewind", "Forward", "Priority", "Command",
+                              "Play/Stop", "Trigger"}) {
+    PressAndRelease(caption, tick, 90 + tick % 170);
+    tick += 1000;
+  }
+  deviceWindow.CodeField()->setText("49");  // F3's release without its press
+  Click(deviceWindow.SendButton());
+  At(tick, deviceWindow.Button("Smart 2"), true);
+  EXPECT_EQ(form.ButtonCheckProgress()->text(), QString::fromUtf8("11 / 23 boutons vérifiés"));
+  EXPECT_EQ(Cell(17), "F3\nsuspect");
+  EXPECT_EQ(Cell(20), QString::fromUtf8("Smart 2\nenfoncé"));
+  EXPECT_EQ(Cell(15), "F1\n");
+
+  const QImage tester = form.grab().toImage();
+  const QImage device = deviceWindow.grab().toImage();
+  QImage shot(tester.width() + 8 + device.width(), std::max(tester.height(), device.height()), QImage::Format_RGB32);
+  shot.fill(Qt::darkGray);
+  QPainter painter(&shot);
+  painter.drawImage(0, 0, tester);
+  painter.drawImage(tester.width() + 8, 0, device);
+  painter.end();
+  const QString folder = qEnvironmentVariableIsSet("ORVANE_SCREENSHOTS")
+                             ? qEnvironmentVariable("ORVANE_SCREENSHOTS")
+                             : QString(ORVANE_SOURCE_DIR) + "/build/screenshots";
+  ASSERT_TRUE(QDir().mkpath(folder));
+  const QString path = folder + "/orvane-linux-check.png";
+  EXPECT_TRUE(shot.save(path)) << path.toStdString();
 }
 
 }  // namespace

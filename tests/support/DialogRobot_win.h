@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/TextConversion.h"
+#include "tests/support/HangLimit.h"
 
 namespace orvane::testing {
 
@@ -25,20 +26,31 @@ inline std::string WindowText(HWND window) {
   return WideToUtf8(text);
 }
 
-// The first visible dialog box with this caption of that process (0: any), or none within the limit.
-inline HWND WaitForDialog(const std::wstring& caption, DWORD processId = 0,
-                          std::chrono::milliseconds limit = std::chrono::seconds(60)) {
+// Asks `done` again and again until it holds or the limit passes; whether it held.
+template <class Predicate>
+bool WaitUntil(Predicate done, std::chrono::milliseconds limit = kHangLimit) {
   const auto end = std::chrono::steady_clock::now() + limit;
-  do {
-    HWND window = nullptr;
-    while ((window = FindWindowExW(nullptr, window, L"#32770", caption.c_str())) != nullptr) {
-      DWORD owner = 0;
-      GetWindowThreadProcessId(window, &owner);
-      if (IsWindowVisible(window) && (processId == 0 || owner == processId)) return window;
-    }
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= end) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  } while (std::chrono::steady_clock::now() < end);
-  return nullptr;
+  }
+  return true;
+}
+
+// The first visible dialog box with this caption of that process (0: any), or none within the limit.
+inline HWND WaitForDialog(const std::wstring& caption, DWORD processId = 0, std::chrono::milliseconds limit = kHangLimit) {
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, L"#32770", caption.c_str())) != nullptr;) {
+          DWORD owner = 0;
+          GetWindowThreadProcessId(window, &owner);
+          if (IsWindowVisible(window) && (processId == 0 || owner == processId)) return (found = window) != nullptr;
+        }
+        return false;
+      },
+      limit);
+  return found;
 }
 
 inline SeenDialog ReadDialog(HWND box) {
@@ -55,6 +67,21 @@ inline SeenDialog ReadDialog(HWND box) {
   return seen;
 }
 
+// Waits until the box has settled, as a user sees it: its message shown and its buttons renamed
+// to the French words (which happens when it is first activated, just after it shows).
+inline SeenDialog ReadSettledDialog(HWND box) {
+  const auto french = [](const std::string& caption) { return caption == "&Oui" || caption == "&Non" || caption == "OK"; };
+  SeenDialog seen;
+  WaitUntil([&] {
+    seen = ReadDialog(box);
+    if (!seen.found || seen.text.empty() || seen.buttons.empty()) return !seen.found;
+    for (const std::string& caption : seen.buttons)
+      if (!french(caption)) return false;
+    return true;
+  });
+  return seen;
+}
+
 // Clicks the button of that id, as a mouse click would.
 inline void ClickButton(HWND box, int id) {
   PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
@@ -66,9 +93,7 @@ class DialogAnswerer {
   DialogAnswerer(std::wstring caption, int button)
       : thread_([this, caption = std::move(caption), button] {
           HWND box = WaitForDialog(caption);
-          // As a user would: once the box has settled on the screen.
-          std::this_thread::sleep_for(std::chrono::milliseconds(150));
-          seen_ = ReadDialog(box);
+          seen_ = ReadSettledDialog(box);
           if (box != nullptr) ClickButton(box, button);
         }) {}
   ~DialogAnswerer() {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "logging/ApplicationLogger.h"
+#include "tests/support/HangLimit.h"
 
 namespace orvane::testing {
 
@@ -24,11 +25,11 @@ class LogCapture {
  public:
   // Records logged before the capture starts are not part of it.
   LogCapture() {
-    AppLogger().Thread().WaitWritten(kWaitLimit);
+    AppLogger().Thread().WaitWritten(kHangLimit);
     SetAppLoggerTap(&logger_);
   }
   ~LogCapture() {
-    AppLogger().Thread().WaitWritten(kWaitLimit);
+    AppLogger().Thread().WaitWritten(kHangLimit);
     SetAppLoggerTap(nullptr);
   }
   LogCapture(const LogCapture&) = delete;
@@ -36,7 +37,7 @@ class LogCapture {
 
   // Waits until what was queued so far is written, then returns every record of the capture.
   std::vector<LoggedRecord> Records() {
-    AppLogger().Thread().WaitWritten(kWaitLimit);
+    AppLogger().Thread().WaitWritten(kHangLimit);
     std::lock_guard<std::mutex> lock(logger_.lock);
     return logger_.records;
   }
@@ -48,8 +49,6 @@ class LogCapture {
   }
 
  private:
-  static constexpr std::chrono::seconds kWaitLimit{10};
-
   struct CaptureLogger : TLogger {
     CaptureLogger() : TLogger(255, -1, nullptr, false, "", false) {}
     void DoLog(const std::string& line) override {

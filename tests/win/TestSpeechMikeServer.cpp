@@ -54,6 +54,9 @@ struct Behaviour {
 Behaviour gBehaviour;
 
 constexpr UINT kFire = WM_APP + 0x53;
+// Sent from another process to the server's message window: raise event wParam with value
+// lParam for device 1, as the device would.
+constexpr UINT kFireFromOutside = WM_APP + 0x54;
 struct PendingEvent {
   DISPID id;
   LONG device;
@@ -82,6 +85,7 @@ void ScriptRecord(const std::wstring& call) {
 }
 
 void ScriptActivated() {
+  EventWindow();  // from now on the automation can find it and raise events through it
   wchar_t codes[512];
   const DWORD length = GetEnvironmentVariableW(L"ORVANE_TEST_SPM_EVENTS", codes, 512);
   if (length == 0 || length >= 512) return;
@@ -351,14 +355,22 @@ class Factory : public IClassFactory {
 };
 Factory gFactory;
 
+void FireToLive(const PendingEvent& event) {
+  const auto live = gBehaviour.live;
+  for (Control* control : live) {
+    if (std::find(gBehaviour.live.begin(), gBehaviour.live.end(), control) != gBehaviour.live.end()) control->Fire(event);
+  }
+}
+
 LRESULT CALLBACK EventWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kFire) {
     auto* event = reinterpret_cast<PendingEvent*>(lParam);
-    const auto live = gBehaviour.live;
-    for (Control* control : live) {
-      if (std::find(gBehaviour.live.begin(), gBehaviour.live.end(), control) != gBehaviour.live.end()) control->Fire(*event);
-    }
+    FireToLive(*event);
     delete event;
+    return 0;
+  }
+  if (message == kFireFromOutside) {
+    FireToLive(PendingEvent{static_cast<DISPID>(wParam), 1, static_cast<ULONG>(lParam), VT_UI4});
     return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);

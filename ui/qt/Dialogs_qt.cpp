@@ -2,8 +2,8 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
-#include <filesystem>
 
+#include "common/ApplicationName.h"
 #include "common/Port.h"
 #include "ui/Dialogs.h"
 
@@ -11,18 +11,21 @@ namespace orvane {
 
 namespace {
 
-// The program file's name without its extension, when it has one.
-QString ApplicationTitle() {
-  std::error_code error;
-  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-  return QString::fromStdString(error ? std::string("Orvane") : program.stem().string());
-}
+// A message box whose close box closes it without an answer, also when no button is the escape
+// button (QMessageBox then refuses to close).
+class TClosableMessageBox : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override { QDialog::closeEvent(event); }
+};
 
 QMessageBox::ButtonRole Run(QMessageBox::Icon icon, const QString& caption, const std::string& text, bool yesNo,
                             QAbstractButton** yes, QAbstractButton** no) {
-  QMessageBox box(icon, caption, QString::fromStdString(text), QMessageBox::NoButton, QApplication::activeWindow());
+  TClosableMessageBox box(icon, caption, QString::fromStdString(text), QMessageBox::NoButton, QApplication::activeWindow());
   if (yesNo) {
-    // Neither is the escape button: closing the box otherwise answers neither.
+    // Neither is the escape button: Escape answers nothing, and the close box answers neither.
     *yes = box.addButton(QStringLiteral("&Oui"), QMessageBox::YesRole);
     *no = box.addButton(QStringLiteral("&Non"), QMessageBox::ActionRole);
     box.setDefaultButton(static_cast<QPushButton*>(*yes));
@@ -38,7 +41,7 @@ QMessageBox::ButtonRole Run(QMessageBox::Icon icon, const QString& caption, cons
 
 class QtDialogs : public Dialogs {
  public:
-  void ShowMessage(const std::string& text) override { Show(QMessageBox::NoIcon, ApplicationTitle(), text); }
+  void ShowMessage(const std::string& text) override { Show(QMessageBox::NoIcon, QString::fromStdString(ApplicationTitle()), text); }
   void MessageWarning(const std::string& text) override { Show(QMessageBox::Warning, QStringLiteral("Avertissement"), text); }
   void MessageError(const std::string& text) override { Show(QMessageBox::Critical, QStringLiteral("Erreur"), text); }
   TModalResult AskWarningYesNo(const std::string& text) override {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "support/HangLimit.h"
+
 namespace automation {
 
 inline int failures = 0;
@@ -31,8 +33,10 @@ inline void Expect(bool condition, const std::string& what) {
   if (!condition) Fail(what);
 }
 
+inline constexpr DWORD kHangLimit = static_cast<DWORD>(orvane::testing::kHangLimit.count());
+
 template <class Predicate>
-bool WaitFor(Predicate predicate, DWORD milliseconds) {
+bool WaitFor(Predicate predicate, DWORD milliseconds = kHangLimit) {
   const DWORD start = GetTickCount();
   while (!predicate()) {
     if (GetTickCount() - start > milliseconds) return false;

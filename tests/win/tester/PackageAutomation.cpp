@@ -51,7 +51,7 @@ int Run(const std::wstring& commandLine) {
   PROCESS_INFORMATION process{};
   if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return -1;
   DWORD code = static_cast<DWORD>(-1);
-  if (WaitForSingleObject(process.hProcess, 240000) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
+  if (WaitForSingleObject(process.hProcess, kHangLimit) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
   else TerminateProcess(process.hProcess, 1);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
@@ -158,7 +158,7 @@ HWND StartFromShortcut(const Shortcut& shortcut, PROCESS_INFORMATION& process) {
         window = FindWindowW(nullptr, kCaption);
         return (window && IsWindowVisible(window)) || WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
       },
-      180000);
+      kHangLimit);
   Expect(warned, "the missing drivers are announced before their installation");
   if (!window || !IsWindowVisible(window)) {
     Fail("no tester window after the drivers' installation");
@@ -169,7 +169,7 @@ HWND StartFromShortcut(const Shortcut& shortcut, PROCESS_INFORMATION& process) {
 
 void Close(HWND window, PROCESS_INFORMATION& process) {
   PostMessageW(window, WM_CLOSE, 0, 0);
-  if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) {
+  if (WaitForSingleObject(process.hProcess, kHangLimit) != WAIT_OBJECT_0) {
     Fail("Orvane.exe does not end after its window is closed");
     TerminateProcess(process.hProcess, 1);
   }

@@ -1,11 +1,12 @@
 // Drives Orvane.exe from outside, as a technician would: finds the tester window by its caption,
-// clicks its buttons, reads its list box, closes it, then checks the log file and what the
-// test SpeechMike component was asked to do.
+// clicks its buttons, reads its list box, its button check and its device status while the test
+// SpeechMike component raises events, closes it, then checks the log file and what the component
+// was asked to do.
 //
 // At 96 DPI it writes where every control stands to LAYOUT_FILE; at another DPI it checks that
 // every control stands there scaled.
 //
-// Usage: TesterAutomation PROGRAM_FOLDER SCREENSHOT.bmp LAYOUT_FILE
+// Usage: TesterAutomation PROGRAM_FOLDER SCREENSHOT.bmp CHECK_SCREENSHOT.bmp LAYOUT_FILE
 #include <windows.h>
 
 #include <algorithm>
@@ -53,7 +54,7 @@ HWND Child(HWND window, const wchar_t* kind, const std::wstring& text) {
 void Click(HWND button, const std::string& name) {
   DWORD_PTR result = 0;
   if (!button) return;
-  if (!SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 10000, &result))
+  if (!SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, kHangLimit, &result))
     Fail("the click on \"" + name + "\" did not return (a dialog is open?)");
 }
 
@@ -74,6 +75,92 @@ std::string Join(const std::vector<std::string>& lines) {
   std::string joined;
   for (const auto& line : lines) joined += "  " + line + "\n";
   return joined;
+}
+
+// The text of a control, as UTF-8.
+std::string TextOf(HWND control) {
+  wchar_t text[512] = {};
+  if (control) GetWindowTextW(control, text, 512);
+  return Narrow(text);
+}
+
+// The first of the window's static controls (the button check's cells, its progress line, the
+// device status) whose text begins with Prefix.
+HWND StaticControl(HWND window, const std::string& prefix) {
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t kind[64] = {};
+    GetClassNameW(child, kind, 64);
+    if (lstrcmpiW(kind, L"Static") == 0 && TextOf(child).compare(0, prefix.size(), prefix) == 0) return child;
+  }
+  return nullptr;
+}
+
+// Its text, or "" when there is no such control.
+std::string StaticText(HWND window, const std::string& prefix) { return TextOf(StaticControl(window, prefix)); }
+
+// Whether the button's cell shows it verified: its caption, then its hold time ("120 ms").
+bool ShowsHoldTime(HWND window, const std::string& caption) {
+  const std::string text = StaticText(window, caption + "\n");
+  if (text.size() <= caption.size() + 1) return false;
+  const std::string detail = text.substr(caption.size() + 1);
+  return detail.size() > 3 && detail.compare(detail.size() - 3, 3, " ms") == 0 &&
+         detail.find_first_not_of("0123456789") == detail.size() - 3;
+}
+
+// The test component's message window inside Orvane.exe: events posted to it are raised by the
+// component there, on Orvane.exe's window thread.
+HWND ComponentWindow(DWORD process) {
+  for (HWND found = nullptr; (found = FindWindowExW(HWND_MESSAGE, found, L"OrvaneTestSpeechMike", nullptr));) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(found, &owner);
+    if (owner == process) return found;
+  }
+  return nullptr;
+}
+
+void Raise(HWND component, int event, uint32_t value = 0) {
+  constexpr UINT kFireFromOutside = WM_APP + 0x54;
+  if (!PostMessageW(component, kFireFromOutside, static_cast<WPARAM>(event), static_cast<LPARAM>(value)))
+    Fail("cannot post event " + std::to_string(event) + " to the test component");
+}
+
+// The button check half done and the device status filled, by events raised from here; the
+// window is saved as it then stands.
+void CheckHalfTheButtons(HWND window, DWORD process, const std::wstring& screenshot) {
+  // The scripted events of the activation: Record went down and up.
+  Expect(ShowsHoldTime(window, "Record"), "Record is verified with its hold time");
+  Expect(StaticText(window, "Aucun événement du micro") == "Aucun événement du micro",
+         "the device status says that no event came");
+
+  HWND component = ComponentWindow(process);
+  if (!component) {
+    Fail("no message window of the test component in Orvane.exe");
+    return;
+  }
+  Raise(component, 1);
+  Raise(component, 5, 3);
+  Raise(component, 7, 2);
+  Raise(component, 8, 1);
+  // Ten buttons and Smart 3 down and straight up again; F3 comes up without going down; Smart 2
+  // goes down last and stays down.
+  for (uint32_t press : {2u, 4u, 8u, 10u, 12u, 14u, 16u, 18u, 20u, 22u, 58u}) {
+    Raise(component, 3, press);
+    Raise(component, 3, press + 1);
+  }
+  Raise(component, 3, 49);
+  Raise(component, 3, 54);
+  const std::string progress = "12 / 23 boutons vérifiés";
+  if (!WaitFor([&] { return StaticText(window, "Smart 2\n").size() > 8; }, 10000))
+    Fail("the last event never reached the button check");
+  if (StaticText(window, "12 / 23") != progress) Fail("the progress line is not \"" + progress + "\"");
+  Expect(StaticText(window, "F3\n") == "F3\nsuspect", "F3 released without a press is suspect");
+  Expect(ShowsHoldTime(window, "Stop"), "Stop is verified with its hold time");
+  Expect(ShowsHoldTime(window, "Smart 3"), "Smart 3 is verified by its release 59");
+  Expect(StaticText(window, "F1\n") == "F1\n", "F1 is not seen");
+  const std::string status = StaticText(window, "Connecté (1) à ");
+  for (const char* line : {"\nBatterie : 3 à ", "\nSans fil : 2 à ", "\nStation : 1 à "})
+    Expect(status.find(line) != std::string::npos, "the device status lacks \"" + std::string(line + 1) + "\"");
+  if (!screenshot.empty()) SaveScreenshot(window, screenshot);
 }
 
 // The Philips drivers' feature registration, so that the start-up verification finds them
@@ -198,7 +285,10 @@ std::vector<ControlPlace> ControlPlaces(HWND window) {
     GetWindowTextW(child, text, 256);
     RECT r = Bounds(child);
     MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
-    places.push_back({Narrow(kind) + " \"" + Narrow(text) + "\"", {r.left, r.top, r.right - r.left, r.bottom - r.top}});
+    // One line each in the layout file: a caption's line breaks (the button check's cells) as "|".
+    std::string caption = Narrow(text);
+    std::replace(caption.begin(), caption.end(), '\n', '|');
+    places.push_back({Narrow(kind) + " \"" + caption + "\"", {r.left, r.top, r.right - r.left, r.bottom - r.top}});
   }
   return places;
 }
@@ -282,15 +372,16 @@ class ComponentRegistered {
 };
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc < 4) {
-    std::printf("usage: TesterAutomation PROGRAM_FOLDER SCREENSHOT.bmp LAYOUT_FILE\n");
+  if (argc < 5) {
+    std::printf("usage: TesterAutomation PROGRAM_FOLDER SCREENSHOT.bmp CHECK_SCREENSHOT.bmp LAYOUT_FILE\n");
     return 2;
   }
   // Coordinates as the screen has them, like Orvane.exe's, whatever the DPI.
   SetProcessDPIAware();
   const std::wstring folder = argv[1];
   const std::wstring screenshot = argv[2];
-  const std::wstring layout = argv[3];
+  const std::wstring checkScreenshot = argv[3];
+  const std::wstring layout = argv[4];
   const std::wstring callsFile = folder + L"\\calls.txt";
 
   CheckResources(folder + L"\\Orvane.exe");
@@ -308,8 +399,7 @@ int wmain(int argc, wchar_t** argv) {
   }
 
   HWND window = nullptr;
-  WaitFor([&] { return (window = FindWindowW(nullptr, L"Orvane - Pilotes de Philips")) && IsWindowVisible(window); },
-          30000);
+  WaitFor([&] { return (window = FindWindowW(nullptr, L"Orvane - Pilotes de Philips")) && IsWindowVisible(window); });
   if (!window) {
     Fail("no window titled \"Orvane - Pilotes de Philips\"");
     TerminateProcess(process.hProcess, 1);
@@ -333,7 +423,7 @@ int wmain(int argc, wchar_t** argv) {
       "2 - Action : spmRecordReleased - EventID = 7",
       "1 - Action : spmRecordPressed - EventID = 6",
   };
-  WaitFor([&] { return ListLines(list).size() >= expected.size(); }, 10000);
+  WaitFor([&] { return ListLines(list).size() >= expected.size(); });
   const auto lines = ListLines(list);
   if (lines != expected) Fail("the list box holds\n" + Join(lines) + "instead of\n" + Join(expected));
 
@@ -344,7 +434,7 @@ int wmain(int argc, wchar_t** argv) {
   CheckLayout(window, dpi, layout);
 
   // Tab enters a radio group at its selected item.
-  const std::vector<std::string> tabOrder = {"Activer", "D\u00e9sactiver", "OFF",
+  const std::vector<std::string> tabOrder = {"Activer", "Désactiver", "OFF",
                                              "Vider la liste des commandes", "Commandes", "Exporter les logs", "",
                                              "ShowMessage de GetTickCount"};
   if (TabOrder(window) != tabOrder) Fail("the tab order is\n" + Join(TabOrder(window)));
@@ -358,6 +448,10 @@ int wmain(int argc, wchar_t** argv) {
   // Growing the window: the list follows every side, the lights the bottom. The growth is read
   // back: Wine may convert the size asked between DPI contexts.
   HWND lights = Child(window, L"Button", L"Philips SpeechMike - Lumi\u00e8res");
+  HWND check = Child(window, L"Button", L"V\u00e9rification des boutons");
+  HWND status = Child(window, L"Button", L"\u00c9tat du micro");
+  HWND stopCell = StaticControl(window, "Stop\n");
+  const RECT checkBefore = Bounds(check), statusBefore = Bounds(status), stopBefore = Bounds(stopCell);
   const RECT listBefore = Bounds(list), lightsBefore = Bounds(lights), outer = Bounds(window);
   SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left + 100, outer.bottom - outer.top + 60,
                SWP_NOMOVE | SWP_NOZORDER);
@@ -371,7 +465,15 @@ int wmain(int argc, wchar_t** argv) {
   Expect(lightsAfter.left == lightsBefore.left && lightsAfter.top == lightsBefore.top + dy &&
              lightsAfter.right - lightsAfter.left == lightsBefore.right - lightsBefore.left,
          "the lights follow the window's left and bottom sides");
+  const RECT checkAfter = Bounds(check), statusAfter = Bounds(status), stopAfter = Bounds(stopCell);
+  Expect(checkAfter.left == checkBefore.left + dx && checkAfter.top == checkBefore.top + dy &&
+             stopAfter.left == stopBefore.left + dx && stopAfter.top == stopBefore.top + dy,
+         "the button check and its cells follow the window's right and bottom sides");
+  Expect(statusAfter.left == statusBefore.left + dx && statusAfter.top == statusBefore.top,
+         "the device status follows the window's right and top sides");
   SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top, SWP_NOMOVE | SWP_NOZORDER);
+
+  CheckHalfTheButtons(window, process.dwProcessId, checkScreenshot);
 
   Click(play, "spmDisplayStatePlay");
   Click(desactiver, "Désactiver");
@@ -380,7 +482,7 @@ int wmain(int argc, wchar_t** argv) {
   Expect(ListLines(list).empty(), "a change of display clears the list");
 
   PostMessageW(window, WM_CLOSE, 0, 0);
-  if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0) {
+  if (WaitForSingleObject(process.hProcess, kHangLimit) != WAIT_OBJECT_0) {
     Fail("Orvane.exe does not end after its window is closed");
     TerminateProcess(process.hProcess, 1);
   }
@@ -414,6 +516,15 @@ int wmain(int argc, wchar_t** argv) {
                 "TDataPhilips.OpenPHILIPSDictCtrl - IN", "TDataPhilips.OpenPHILIPSDictCtrl - OUT",
                 "LumiereSpeechMikePro - 2", "LumiereSpeechMikePro - 1", "LumiereSpeechMikePro - 5",
                 "TDataPhilips.ClosePHILIPSDictCtrl - IN", "TDataPhilips.ClosePHILIPSDictCtrl - OUT"},
+               missing))
+    Fail("the log lacks \"" + missing + "\" in its place; it holds\n" + Join(log));
+
+  // The device's own events and the check's record, for support reading the log later.
+  if (!InOrder(log,
+               {"Micro connecté (1)", "Micro (1) : état de la batterie 3",
+                "Micro (1) : état de la liaison sans fil 2", "Micro (1) : état de la station d'accueil 1",
+                "TDataPhilips.ClosePHILIPSDictCtrl - OUT",
+                "Vérification des boutons : 12/23 vérifiés ; suspects : F3"},
                missing))
     Fail("the log lacks \"" + missing + "\" in its place; it holds\n" + Join(log));
 
