@@ -285,9 +285,10 @@ std::vector<ControlPlace> ControlPlaces(HWND window) {
     GetWindowTextW(child, text, 256);
     RECT r = Bounds(child);
     MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
-    // One line each in the layout file: a caption's line breaks (the button check's cells) as "|".
+    // A caption's first line: a cell of the button check shows a hold time below, which differs
+    // from run to run.
     std::string caption = Narrow(text);
-    std::replace(caption.begin(), caption.end(), '\n', '|');
+    caption = caption.substr(0, caption.find('\n'));
     places.push_back({Narrow(kind) + " \"" + caption + "\"", {r.left, r.top, r.right - r.left, r.bottom - r.top}});
   }
   return places;
