@@ -1,11 +1,14 @@
 # make test: installs what is missing, builds every preset and runs all tests in one CTest run
 # (Linux, Windows under Wine, sanitizers). make run: builds and starts the tester on Linux.
+# make package: Orvane-<version>-x86.msi and -x64.msi in build/package/.
 # The build rule is a static pattern rule: make skips implicit rules for phony targets.
 JOBS ?= $(shell nproc)
-TEST_BUILDS := windows asan tsan linux
+TEST_BUILDS := windows windows-x86 asan tsan linux
 CTEST_JOBS ?= $(JOBS)
 
-.PHONY: bootstrap test run $(addprefix build-,$(TEST_BUILDS))
+PACKAGE_BUILDS := windows-x86 windows
+
+.PHONY: bootstrap test run package $(addprefix build-,$(TEST_BUILDS)) $(addprefix package-,$(PACKAGE_BUILDS))
 
 bootstrap:
 	@tools/bootstrap
@@ -16,6 +19,14 @@ $(addprefix build-,$(TEST_BUILDS)): build-%: bootstrap
 
 test: $(addprefix build-,$(TEST_BUILDS))
 	@tools/with-display ctest --test-dir build/linux --output-on-failure -j $(CTEST_JOBS)
+	@if [ -s build/wine32-unavailable ]; then echo "32-bit Windows tests skipped: $$(cat build/wine32-unavailable)"; fi
+
+$(addprefix package-,$(PACKAGE_BUILDS)): package-%: bootstrap
+	@cmake --preset $* >/dev/null
+	@cmake --build --preset $* -j $(JOBS) --target orvane_package
+
+package: $(addprefix package-,$(PACKAGE_BUILDS))
+	@ls -l build/package/*.msi
 
 run: bootstrap
 	@cmake --preset linux >/dev/null

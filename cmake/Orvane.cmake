@@ -56,18 +56,51 @@ function(orvane_add_wine_suites target)
   file(GENERATE OUTPUT "${PROJECT_BINARY_DIR}/ctest-include-${target}.cmake" CONTENT "${content}")
 endfunction()
 
-# A test binary of a sanitizer build runs whole, as one CTest entry, and is offered to the
-# Linux build's CTest the same way as the Windows suites.
+# A test binary of a sanitizer build or of the 32-bit Windows build runs whole, as one CTest
+# entry, and is offered to the Linux build's CTest the same way as the Windows suites. A Windows
+# binary runs under Wine, which may report it skipped (exit 77: no 32-bit Wine).
 function(orvane_add_whole_test name target)
   set(prefix "${ORVANE_TEST_PREFIX}")
-  add_test(NAME ${prefix}${name} COMMAND $<TARGET_FILE:${target}> ${ARGN})
-  set_tests_properties(${prefix}${name} PROPERTIES TIMEOUT 900)
+  set(command $<TARGET_FILE:${target}> ${ARGN})
+  set(properties TIMEOUT 900)
+  if(WIN32)
+    list(PREPEND command "${PROJECT_SOURCE_DIR}/tools/wine-test")
+    list(APPEND properties RESOURCE_LOCK wine SKIP_RETURN_CODE 77)
+  endif()
+  add_test(NAME ${prefix}${name} COMMAND ${command})
+  set_tests_properties(${prefix}${name} PROPERTIES ${properties})
   set(args "")
-  foreach(arg IN LISTS ARGN)
+  foreach(arg IN LISTS command)
     string(APPEND args " [=[${arg}]=]")
   endforeach()
+  list(JOIN properties " " properties)
   file(GENERATE OUTPUT "${PROJECT_BINARY_DIR}/ctest-include-${name}.cmake"
-       CONTENT "add_test([=[${prefix}${name}]=] [=[$<TARGET_FILE:${target}>]=]${args})\nset_tests_properties([=[${prefix}${name}]=] PROPERTIES TIMEOUT 900 WORKING_DIRECTORY [=[${CMAKE_CURRENT_BINARY_DIR}]=])\n")
+       CONTENT "add_test([=[${prefix}${name}]=]${args})\nset_tests_properties([=[${prefix}${name}]=] PROPERTIES ${properties} WORKING_DIRECTORY [=[${CMAKE_CURRENT_BINARY_DIR}]=])\n")
+endfunction()
+
+# A test of a Windows build that the Linux build's CTest runs too (through a file it includes),
+# named with this build's prefix ("win." for the 64-bit build). WINE: it runs under Wine, holds
+# the Wine lock and may report itself skipped (exit 77: no 32-bit Wine). PROPERTIES: more test
+# properties, as set_tests_properties takes them.
+function(orvane_offer_test name)
+  cmake_parse_arguments(arg "WINE" "TIMEOUT" "COMMAND;PROPERTIES" ${ARGN})
+  set(prefix win.)
+  if(ORVANE_TEST_PREFIX)
+    set(prefix ${ORVANE_TEST_PREFIX})
+  endif()
+  set(properties TIMEOUT ${arg_TIMEOUT} ${arg_PROPERTIES})
+  if(arg_WINE)
+    list(APPEND properties RESOURCE_LOCK wine SKIP_RETURN_CODE 77)
+  endif()
+  add_test(NAME ${prefix}${name} COMMAND ${arg_COMMAND})
+  set_tests_properties(${prefix}${name} PROPERTIES ${properties})
+  set(args "")
+  foreach(arg IN LISTS arg_COMMAND)
+    string(APPEND args " [=[${arg}]=]")
+  endforeach()
+  list(JOIN properties " " properties)
+  file(GENERATE OUTPUT "${PROJECT_BINARY_DIR}/ctest-include-${name}.cmake"
+       CONTENT "add_test([=[${prefix}${name}]=]${args})\nset_tests_properties([=[${prefix}${name}]=] PROPERTIES ${properties} WORKING_DIRECTORY [=[${CMAKE_CURRENT_BINARY_DIR}]=])\n")
 endfunction()
 
 # The logging configuration is read from the program's folder: every program and test binary of

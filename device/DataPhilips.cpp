@@ -91,7 +91,27 @@ constexpr TRoute kRoutes[] = {
     {59, &D::ActionMicSmart3Released, TCondition::None},
 };
 
+constexpr int kOwnBits = sizeof(void*) * 8;
+constexpr int kOtherBits = kOwnBits == 64 ? 32 : 64;
+
+// The package that installs the program of a bitness.
+const char* PackageOf(int bits) { return bits == 64 ? "x64" : "x86"; }
+
 }  // namespace
+
+std::string DataPhilipsTexts::ComposantAutreArchitecture() {
+  const std::string own = std::to_string(kOwnBits), other = std::to_string(kOtherBits);
+  return "Le composant Philips SpeechMike de ce poste n'est enregistré que pour les programmes " + other +
+         " bits : cette version " + own + " bits d'Orvane ne peut pas l'utiliser.\n\r\r"
+         "Réinstaller les pilotes n'y changerait rien. Utilisez Orvane " + other + " bits (paquet " +
+         PackageOf(kOtherBits) + ").";
+}
+
+std::string DataPhilipsTexts::ComposantAutreArchitectureJournal() {
+  return "TDataPhilips.OpenPHILIPSDictCtrl - Erreur d'initialisation Classe non enregistrée : le composant SpeechMike "
+         "n'est enregistré que pour les programmes " + std::to_string(kOtherBits) + " bits, utiliser Orvane " +
+         std::to_string(kOtherBits) + " bits (" + PackageOf(kOtherBits) + ")";
+}
 
 TDataPhilips::TDataPhilips(TComponent*, TpFIBDatabase* BDAUtiliser, int32_t ID_Station) {
 #define ORVANE_CREATE_ACTION(name) name = &ActionListPHILIPS.Add(#name);
@@ -128,7 +148,10 @@ bool TDataPhilips::OpenPHILIPSDictCtrl() {
   try {
     SpeechMikeControl.InitializeDevice(0);
   } catch (const EOleError&) {
-    ReinstallationPath();
+    if (Port<SpeechMikeComponent>().RegisteredForOtherBitnessOnly())
+      OtherBitnessPath();
+    else
+      ReinstallationPath();
     return false;  // only when ending the program came back (a test's application)
   } catch (const std::exception& error) {
     result = false;
@@ -177,6 +200,14 @@ void TDataPhilips::ReinstallationPath() {
         5);
   }
   // The device is unusable: the program ends as a failure, after the log is written.
+  Port<Application>().Terminate(3);
+}
+
+// Reinstalling cannot help a program that can never load the component: the station is not
+// marked for a reinstallation, and the warning names the program to use instead.
+void TDataPhilips::OtherBitnessPath() {
+  Log(DataPhilipsTexts::ComposantAutreArchitectureJournal(), 5);
+  Port<Dialogs>().MessageWarning(DataPhilipsTexts::ComposantAutreArchitecture());
   Port<Application>().Terminate(3);
 }
 

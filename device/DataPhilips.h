@@ -40,6 +40,9 @@ inline constexpr const char* kPilotesMalInstalles =
     "Les pilotes du micro/pédalier Philips SpeechMike ne sont pas installés correctement.";
 inline constexpr const char* kReinstallationAuProchainDemarrage =
     "Nous tenterons de les réinstaller lors du prochain démarrage de l'application.";
+// The component is registered for programs of the other bitness only: which program to use.
+std::string ComposantAutreArchitecture();
+std::string ComposantAutreArchitectureJournal();
 }  // namespace DataPhilipsTexts
 
 class TDataPhilips {
@@ -76,6 +79,7 @@ class TDataPhilips {
 
  private:
   void ReinstallationPath();
+  void OtherBitnessPath();
 };
 
 }  // namespace orvane

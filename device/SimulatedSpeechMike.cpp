@@ -11,6 +11,7 @@ namespace orvane {
 
 struct SimulatedSpeechMike::State {
   bool registered = true;
+  bool otherBitnessOnly = false;
   bool initialized = false;
   bool active = false;
   uint32_t displayState = 0;
@@ -119,7 +120,17 @@ std::unique_ptr<SpeechMikeConnection> SimulatedSpeechMike::Connect(SpeechMikeEve
   return connection;
 }
 
-void SimulatedSpeechMike::SetRegistered(bool registered) { state_->registered = registered; }
+void SimulatedSpeechMike::SetRegistered(bool registered) {
+  state_->registered = registered;
+  state_->otherBitnessOnly = false;
+}
+
+void SimulatedSpeechMike::SetRegisteredForOtherBitnessOnly() {
+  state_->registered = false;
+  state_->otherBitnessOnly = true;
+}
+
+bool SimulatedSpeechMike::RegisteredForOtherBitnessOnly() { return state_->otherBitnessOnly; }
 
 void SimulatedSpeechMike::FailOperation(TSpmOperation operation, const std::string& description) {
   state_->failures[operation] = description;

@@ -28,7 +28,11 @@ class SimulatedSpeechMike : public SpeechMikeComponent {
   // Fails with the COM error of a class that is not registered while registered is false.
   std::unique_ptr<SpeechMikeConnection> Connect(SpeechMikeEventSink& sink) override;
 
+  bool RegisteredForOtherBitnessOnly() override;
+
   void SetRegistered(bool registered);
+  // Unregistered for this program, as a class that only programs of the other bitness can load.
+  void SetRegisteredForOtherBitnessOnly();
   // Every later call of the operation fails with this description, until cleared.
   void FailOperation(TSpmOperation operation, const std::string& description);
   void ClearFailure(TSpmOperation operation);

@@ -48,6 +48,10 @@ class SpeechMikeComponent {
   // Attaches to a running instance, else creates one, and subscribes sink to its events.
   // The sink must outlive the connection.
   virtual std::unique_ptr<SpeechMikeConnection> Connect(SpeechMikeEventSink& sink) = 0;
+  // Whether the class is registered for programs of the other bitness but not for this one (a
+  // 32-bit in-process server seen from a 64-bit program, or the reverse): this program can never
+  // load it, and reinstalling the drivers cannot change that.
+  virtual bool RegisteredForOtherBitnessOnly() = 0;
 };
 
 // The message of a failing status: the component's description without trailing blanks and

@@ -5,6 +5,9 @@
 #include <oleauto.h>
 #include <windows.h>
 
+#include <string>
+#include <utility>
+
 #include "common/Exceptions.h"
 #include "common/Port.h"
 #include "common/TextConversion.h"
@@ -267,10 +270,33 @@ class ComConnection : public SpeechMikeConnection {
   DWORD cookie_ = 0;
 };
 
+// Whether the class's in-process server is registered in one registry view: the machine's
+// classes as programs of that bitness see them, or the user's (shared by both views).
+bool ClassRegisteredInView(REGSAM view) {
+  wchar_t clsid[40] = {};
+  StringFromGUID2(kClsidSpeechMikeControl, clsid, 40);
+  const std::wstring server = std::wstring(L"CLSID\\") + clsid + L"\\InprocServer32";
+  for (const auto& [root, prefix] : {std::pair{HKEY_CLASSES_ROOT, L""}, std::pair{HKEY_LOCAL_MACHINE, L"Software\\Classes\\"}}) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, (prefix + server).c_str(), 0, KEY_READ | view, &key) == ERROR_SUCCESS) {
+      RegCloseKey(key);
+      return true;
+    }
+  }
+  return false;
+}
+
 class ComSpeechMike : public SpeechMikeComponent {
  public:
   std::unique_ptr<SpeechMikeConnection> Connect(SpeechMikeEventSink& sink) override {
     return std::make_unique<ComConnection>(sink);
+  }
+  bool RegisteredForOtherBitnessOnly() override {
+    constexpr bool k64Bit = sizeof(void*) == 8;
+    const REGSAM own = k64Bit ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+    const REGSAM other = k64Bit ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+    // On a 32-bit system both name the one view, so a missing class is never the other's.
+    return !ClassRegisteredInView(own) && ClassRegisteredInView(other);
   }
 };
 

@@ -9,6 +9,7 @@
 #include "common/Port.h"
 #include "logging/ApplicationLogger.h"
 #include "provisioning/DriverPaths.h"
+#include "provisioning/Registry.h"
 #include "provisioning/TelechargerURL.h"
 #include "ui/Dialogs.h"
 #include "ui/FormAttenteDictee.h"
@@ -25,6 +26,8 @@ const char kProbeKeyName[] = "KALD_TEST";
 const char kPackageName[] = "SpMikeCtrl.msi";
 const char kInstaller[] = "msiexec.exe";
 const char kPackagePath[] = "/tad/util/SpMikeCtrl.msi";
+// Written by the installer from its public property DRIVERPACKAGEURL.
+const char kSiteSettingsKey[] = "SOFTWARE\\Orvane";
 const char kStationStatement[] = "update station s set s.dictee_copydllsm3='N' where s.id_station =:ID_STATION";
 const char kInstallationImpossible[] = "L'installation des pilotes SpeechMike est impossible.";
 
@@ -81,6 +84,10 @@ std::string DefaultDriverPackageUrl() { return std::string("https://") + ORVANE_
 std::string DriverPackageUrl() {
   std::string url;
   if (GetParamValue("DriverPackageUrl", url) && !url.empty()) return url;
+  TRegValue site;
+  if (Port<Registry>().ReadValue(TRootKey::LocalMachine, kSiteSettingsKey, "DriverPackageUrl", site) &&
+      site.type == kRegSz && !site.text.empty())
+    return site.text;
   return DefaultDriverPackageUrl();
 }
 

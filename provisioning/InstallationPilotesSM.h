@@ -35,7 +35,8 @@ bool InstallationPilotesSM(const std::string& driverFolder, TpFIBDatabase* datab
 void TelechargementPilotesSM(const std::string& url, const std::string& targetFile, const std::string& subject,
                              TFormAttenteDictee& form);
 
-// The package's URL: the command line's DriverPackageUrl=<url>, else the build's HTTPS default.
+// The package's URL: the command line's DriverPackageUrl=<url>, else the site's setting (the value
+// DriverPackageUrl of HKEY_LOCAL_MACHINE\SOFTWARE\Orvane), else the build's HTTPS default.
 std::string DriverPackageUrl();
 // The build's default package URL.
 std::string DefaultDriverPackageUrl();

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "app/win32/OrvaneResources.h"
 #include "common/TextConversion.h"
+#include "ui/win32/ScreenScaleWin32.h"
 
 namespace orvane {
 namespace {
@@ -34,6 +36,8 @@ enum ControlId : int {
 constexpr UINT_PTR kButtonCheckTimer = 1;
 constexpr UINT kButtonCheckPeriod = 500;
 
+// Every rectangle here is a design rectangle at 96 DPI; Create and Anchor lay them out at the
+// screen's DPI through ScaledRect, so a control added to the window scales with the others.
 constexpr RECT kListRect{16, 152, 16 + 953, 152 + 273};
 constexpr RECT kLumiereRect{16, 439, 16 + 617, 439 + 185};
 
@@ -45,26 +49,23 @@ RECT ItemRect(int index, int count, int columns, int width, int height) {
   return ToRect(RadioGroupItemRect(index, count, columns, width, height, kTextHeight));
 }
 
-// A rectangle of a group's inside, in the window's client coordinates.
-RECT InGroup(const TItemRect& group, const TItemRect& inside, int dx = 0, int dy = 0) {
+// A rectangle of a group's inside, in the window's client coordinates (design).
+RECT InGroup(const TItemRect& group, const TItemRect& inside) {
   RECT r = ToRect(inside);
-  OffsetRect(&r, group.left + dx, group.top + dy);
+  OffsetRect(&r, group.left, group.top);
   return r;
 }
 
-RECT CellRect(size_t button, int dx = 0, int dy = 0) {
-  return InGroup(kButtonCheckRect, ButtonCheckCellRect(button, kButtonCheckRect.width, kButtonCheckRect.height, kTextHeight),
-                 dx, dy);
+RECT CellRect(size_t button) {
+  return InGroup(kButtonCheckRect, ButtonCheckCellRect(button, kButtonCheckRect.width, kButtonCheckRect.height, kTextHeight));
 }
 
-RECT ProgressRect(int dx = 0, int dy = 0) {
-  return InGroup(kButtonCheckRect, ButtonCheckProgressRect(kButtonCheckRect.width, kButtonCheckRect.height, kTextHeight),
-                 dx, dy);
+RECT ProgressRect() {
+  return InGroup(kButtonCheckRect, ButtonCheckProgressRect(kButtonCheckRect.width, kButtonCheckRect.height, kTextHeight));
 }
 
-RECT StatusTextRect(int dx = 0) {
-  return InGroup(kDeviceStatusRect,
-                 DeviceStatusTextRect(kDeviceStatusRect.width, kDeviceStatusRect.height, kTextHeight), dx);
+RECT StatusTextRect() {
+  return InGroup(kDeviceStatusRect, DeviceStatusTextRect(kDeviceStatusRect.width, kDeviceStatusRect.height, kTextHeight));
 }
 
 COLORREF ToColorRef(uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
@@ -102,16 +103,18 @@ HWND TFormOrvaneWin32::Create(HINSTANCE instance) {
   windowClass.lpfnWndProc = &TFormOrvaneWin32::WindowProc;
   windowClass.hInstance = instance;
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(ORVANE_ICON));
+  if (!windowClass.hIcon) windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kClassName;
   RegisterClassExW(&windowClass);
 
-  const int left = (GetSystemMetrics(SM_CXSCREEN) - kOuterWidth) / 2;
-  const int top = (GetSystemMetrics(SM_CYSCREEN) - kOuterHeight) / 2;
+  const int width = Scaled(kOuterWidth), height = Scaled(kOuterHeight);
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   window_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, Utf8ToWide(kFormOrvaneCaption).c_str(),
-                            WS_OVERLAPPEDWINDOW, std::max(0, left), std::max(0, top), kOuterWidth,
-                            kOuterHeight, nullptr, nullptr, instance, this);
+                            WS_OVERLAPPEDWINDOW, std::max(0, left), std::max(0, top), width, height, nullptr,
+                            nullptr, instance, this);
   if (!window_) return nullptr;
   RECT client{};
   GetClientRect(window_, &client);
@@ -122,8 +125,10 @@ HWND TFormOrvaneWin32::Create(HINSTANCE instance) {
   // Two lines and the longest caption must fit in a cell: a smaller outline font than the window's.
   cellFont_ = MakeFont(L"Tahoma", 7, DEFAULT_CHARSET);
 
-  const auto control = [&](const wchar_t* kind, const std::string& text, DWORD style, RECT r, int id,
+  // Every control of the window is made here, from its design rectangle.
+  const auto control = [&](const wchar_t* kind, const std::string& text, DWORD style, RECT design, int id,
                            HWND parent = nullptr) {
+    const RECT r = ScaledRect(design);
     HWND h = CreateWindowExW(0, kind, Utf8ToWide(text).c_str(), WS_CHILD | WS_VISIBLE | style, r.left, r.top,
                              r.right - r.left, r.bottom - r.top, parent ? parent : window_,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
@@ -295,31 +300,33 @@ void TFormOrvaneWin32::Anchor() {
   GetClientRect(window_, &client);
   const int dx = client.right - designClient_.cx;
   const int dy = client.bottom - designClient_.cy;
+  const RECT list = ScaledRect(kListRect), lights = ScaledRect(kLumiereRect);
   HDWP positions = BeginDeferWindowPos(2 + kLumiereItemCount + 5 + static_cast<int>(kSpeechMikeButtonCount));
-  positions = DeferWindowPos(positions, listBoxCmd_, nullptr, kListRect.left, kListRect.top,
-                             std::max<LONG>(0, kListRect.right - kListRect.left + dx),
-                             std::max<LONG>(0, kListRect.bottom - kListRect.top + dy), SWP_NOZORDER);
-  positions = DeferWindowPos(positions, radioGroupLumiere_, nullptr, kLumiereRect.left, kLumiereRect.top + dy, 0, 0,
-                             SWP_NOZORDER | SWP_NOSIZE);
+  positions = DeferWindowPos(positions, listBoxCmd_, nullptr, list.left, list.top,
+                             std::max<LONG>(0, list.right - list.left + dx),
+                             std::max<LONG>(0, list.bottom - list.top + dy), SWP_NOZORDER);
+  positions =
+      DeferWindowPos(positions, radioGroupLumiere_, nullptr, lights.left, lights.top + dy, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
   for (int i = 0; i < kLumiereItemCount; ++i) {
     RECT item = ItemRect(i, kLumiereItemCount, 2, kLumiereRect.right - kLumiereRect.left,
                          kLumiereRect.bottom - kLumiereRect.top);
-    positions = DeferWindowPos(positions, lumiere_[i], nullptr, kLumiereRect.left + item.left,
-                               kLumiereRect.top + dy + item.top, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
+    OffsetRect(&item, kLumiereRect.left, kLumiereRect.top);
+    item = ScaledRect(item);
+    positions = DeferWindowPos(positions, lumiere_[i], nullptr, item.left, item.top + dy, 0, 0,
+                               SWP_NOZORDER | SWP_NOSIZE);
   }
-  // The button check follows the right and bottom sides, the device status the right and top.
-  const auto move = [&](HWND control, RECT r) {
-    positions = DeferWindowPos(positions, control, nullptr, r.left, r.top, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
+  // The button check follows the right and bottom sides, the device status the right and top:
+  // their design places at the screen's DPI, moved by the window's growth.
+  const auto move = [&](HWND control, RECT design, int right, int bottom) {
+    const RECT r = ScaledRect(design);
+    positions =
+        DeferWindowPos(positions, control, nullptr, r.left + right, r.top + bottom, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
   };
-  RECT group = ToRect(kButtonCheckRect);
-  OffsetRect(&group, dx, dy);
-  move(buttonCheckGroup_, group);
-  for (size_t i = 0; i < buttonCheckCells_.size(); ++i) move(buttonCheckCells_[i], CellRect(i, dx, dy));
-  move(buttonCheckProgress_, ProgressRect(dx, dy));
-  group = ToRect(kDeviceStatusRect);
-  OffsetRect(&group, dx, 0);
-  move(deviceStatusGroup_, group);
-  move(deviceStatusText_, StatusTextRect(dx));
+  move(buttonCheckGroup_, ToRect(kButtonCheckRect), dx, dy);
+  for (size_t i = 0; i < buttonCheckCells_.size(); ++i) move(buttonCheckCells_[i], CellRect(i), dx, dy);
+  move(buttonCheckProgress_, ProgressRect(), dx, dy);
+  move(deviceStatusGroup_, ToRect(kDeviceStatusRect), dx, 0);
+  move(deviceStatusText_, StatusTextRect(), dx, 0);
   EndDeferWindowPos(positions);
   // Group boxes are drawn by the window behind them: what they uncover must be repainted.
   RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);

@@ -132,6 +132,7 @@ struct BrokenComponent : SpeechMikeComponent, SpeechMikeConnection {
     };
     return std::make_unique<Forward>(this);
   }
+  bool RegisteredForOtherBitnessOnly() override { return false; }
   void InitializeDevice(int32_t) override { throw EOSError("Accès refusé"); }
   void DeactivateDevice() override { calls.push_back("DeactivateDevice"); }
   void ActivateDevice() override { calls.push_back("ActivateDevice"); }

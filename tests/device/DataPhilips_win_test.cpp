@@ -66,36 +66,67 @@ std::wstring BesideTheTests(const std::wstring& name) {
   return path.substr(0, path.find_last_of(L"\\/") + 1) + name;
 }
 
-TEST(DataPhilipsReinstallation, ProgramWarnsWritesTheLogAndEndsWithExitCode3) {
-  TestSpeechMikeServer::Get().Unregister();
+// The probe program opens the device with the real dialogs; its warning is read and
+// acknowledged like a user would, and the log it wrote before it ended is read back.
+struct ProbeRun {
+  SeenDialog warning;
+  bool ended = false;
+  DWORD exitCode = 0;
+  std::vector<std::string> log;
+};
+
+ProbeRun RunProbe() {
+  ProbeRun run;
   const std::wstring logPath = BesideTheTests(L"reinstall_probe.log");
   DeleteFileW(logPath.c_str());
   std::wstring commandLine = L"\"" + BesideTheTests(L"orvane_reinstall_probe.exe") + L"\" \"" + logPath + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return run;
   HWND box = WaitForDialog(L"Avertissement", process.dwProcessId);
-  const SeenDialog seen = ReadSettledDialog(box);
+  run.warning = ReadSettledDialog(box);
   if (box != nullptr) ClickButton(box, IDOK);
-  const bool ended = WaitForSingleObject(process.hProcess, static_cast<DWORD>(kHangLimit.count())) == WAIT_OBJECT_0;
-  if (!ended) TerminateProcess(process.hProcess, 99);
-  DWORD exitCode = 0;
-  GetExitCodeProcess(process.hProcess, &exitCode);
+  run.ended = WaitForSingleObject(process.hProcess, static_cast<DWORD>(kHangLimit.count())) == WAIT_OBJECT_0;
+  if (!run.ended) TerminateProcess(process.hProcess, 99);
+  GetExitCodeProcess(process.hProcess, &run.exitCode);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-
-  ASSERT_TRUE(seen.found) << "no warning shown";
-  EXPECT_EQ(seen.text, kWarning);
-  EXPECT_EQ(seen.buttons, std::vector<std::string>{"OK"});
-  ASSERT_TRUE(ended);
-  EXPECT_EQ(exitCode, 3u);
   std::ifstream file(std::filesystem::path(logPath), std::ios::binary);
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(file, line);) lines.push_back(line);
-  EXPECT_EQ(lines, (std::vector<std::string>{"250\tTDataPhilips.OpenPHILIPSDictCtrl - IN", "5\t" + kBrokenDrivers,
-                                             "5\t" + kNoStation}));
+  for (std::string line; std::getline(file, line);) run.log.push_back(line);
+  file.close();
   DeleteFileW(logPath.c_str());
+  return run;
+}
+
+TEST(DataPhilipsReinstallation, ProgramWarnsWritesTheLogAndEndsWithExitCode3) {
+  TestSpeechMikeServer::Get().Unregister();
+  const ProbeRun run = RunProbe();
+  ASSERT_TRUE(run.warning.found) << "no warning shown";
+  EXPECT_EQ(run.warning.text, kWarning);
+  EXPECT_EQ(run.warning.buttons, std::vector<std::string>{"OK"});
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 3u);
+  EXPECT_EQ(run.log, (std::vector<std::string>{"250\tTDataPhilips.OpenPHILIPSDictCtrl - IN", "5\t" + kBrokenDrivers,
+                                               "5\t" + kNoStation}));
+}
+
+TEST(DataPhilipsReinstallation, AComponentOfTheOtherBitnessOnlyIsNamedAndNoReinstallationIsAsked) {
+  TestSpeechMikeServer& server = TestSpeechMikeServer::Get();
+  server.Unregister();
+  server.RegisterForOtherBitnessOnly();
+  const ProbeRun run = RunProbe();
+  server.Unregister();
+  ASSERT_TRUE(run.warning.found) << "no warning shown";
+  EXPECT_EQ(run.warning.text, DataPhilipsTexts::ComposantAutreArchitecture());
+  EXPECT_NE(run.warning.text.find(sizeof(void*) == 8 ? "Utilisez Orvane 32 bits" : "Utilisez Orvane 64 bits"),
+            std::string::npos);
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 3u);
+  // Neither the reinstallation's log lines nor its request: only the bitness.
+  EXPECT_EQ(run.log, (std::vector<std::string>{"250\tTDataPhilips.OpenPHILIPSDictCtrl - IN",
+                                               "5\t" + DataPhilipsTexts::ComposantAutreArchitectureJournal()}));
 }
 
 }  // namespace

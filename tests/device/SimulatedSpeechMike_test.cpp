@@ -24,6 +24,7 @@ class SimulatedHarness : public ComponentHarness {
     component_.FailOperation(kOperations.at(operation), description);
   }
   void SetRegistered(bool registered) override { component_.SetRegistered(registered); }
+  void RegisterForOtherBitnessOnly() override { component_.SetRegisteredForOtherBitnessOnly(); }
   void PressButtons(const std::vector<uint32_t>& codes) override {
     for (const uint32_t code : codes) component_.PressButton(code);
   }

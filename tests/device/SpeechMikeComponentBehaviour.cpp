@@ -4,6 +4,8 @@
 #include <utility>
 
 #include "common/Exceptions.h"
+#include "common/Port.h"
+#include "device/SpeechMikeComponent.h"
 #include "device/SpeechMikeControl.h"
 
 namespace orvane::testing {
@@ -130,6 +132,19 @@ TEST_P(ComponentBehaviour, UnregisteredClassFailsTheFirstCallWithACOMErrorAndCon
   harness->SetRegistered(true);
   control.InitializeDevice(0);
   EXPECT_TRUE(control.Connected());
+}
+
+TEST_P(ComponentBehaviour, AClassOfTheOtherBitnessOnlyIsToldApartFromAClassRegisteredNowhere) {
+  SpeechMikeComponent& component = Port<SpeechMikeComponent>();
+  EXPECT_FALSE(component.RegisteredForOtherBitnessOnly());
+  harness->SetRegistered(false);
+  EXPECT_FALSE(component.RegisteredForOtherBitnessOnly());
+  harness->RegisterForOtherBitnessOnly();
+  TSpeechMikeControl control;
+  EXPECT_TRUE(ComErrorOf([&] { control.InitializeDevice(0); }).has_value());
+  EXPECT_TRUE(component.RegisteredForOtherBitnessOnly());
+  harness->SetRegistered(true);
+  EXPECT_FALSE(component.RegisteredForOtherBitnessOnly());
 }
 
 }  // namespace

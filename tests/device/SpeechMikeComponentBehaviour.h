@@ -17,6 +17,8 @@ class ComponentHarness {
   // operation: "InitializeDevice", "ActivateDevice", … ; every later call fails so.
   virtual void FailOperation(const std::string& operation, const std::string& description) = 0;
   virtual void SetRegistered(bool registered) = 0;
+  // Registered only where programs of the other bitness look for it.
+  virtual void RegisterForOtherBitnessOnly() = 0;
   // The device raises these button events; they reach the wrapper through the message loop.
   virtual void PressButtons(const std::vector<uint32_t>& codes) = 0;
   virtual void RunMessageLoop() = 0;

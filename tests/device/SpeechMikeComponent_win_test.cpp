@@ -18,6 +18,10 @@ class ComHarness : public ComponentHarness {
     if (registered) scope_.server.Register();
     else scope_.server.Unregister();
   }
+  void RegisterForOtherBitnessOnly() override {
+    scope_.server.Unregister();
+    scope_.server.RegisterForOtherBitnessOnly();
+  }
   void PressButtons(const std::vector<uint32_t>& codes) override {
     // Alternate the VARIANT types the component may use for the unsigned code.
     VARTYPE type = VT_I4;

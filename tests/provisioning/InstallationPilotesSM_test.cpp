@@ -123,12 +123,47 @@ TEST_F(Installation, AProbeKeyThatCannotBeCreatedTellsOfRightsAndInstallsNothing
 }
 
 TEST(DriverPackageUrl, IsHttpsByDefaultAndTheCommandLineReplacesItWhole) {
+  testing::ScopedFakeRegistry registry;
   testing::ScopedFakeCommandLine commandLine({"driverpackageurl"});
   EXPECT_EQ(DriverPackageUrl().rfind("https://", 0), 0u);
   EXPECT_EQ(DriverPackageUrl(), DefaultDriverPackageUrl());
   EXPECT_NE(DefaultDriverPackageUrl().find("/tad/util/SpMikeCtrl.msi"), std::string::npos);
   commandLine.commandLine.arguments = {"DRIVERPACKAGEURL=http://127.0.0.1:8080/a=b.msi"};
   EXPECT_EQ(DriverPackageUrl(), "http://127.0.0.1:8080/a=b.msi");
+}
+
+TEST(DriverPackageUrl, TheSiteSettingComesBetweenTheCommandLineAndTheDefault) {
+  testing::ScopedFakeRegistry fake;
+  testing::ScopedFakeCommandLine commandLine(std::vector<std::string>{});
+  Registry& registry = fake.registry;
+  const std::string key = "SOFTWARE\\Orvane";
+  TRegValue site;
+  site.type = kRegSz;
+  // An empty setting, or one of another type, is no setting.
+  ASSERT_TRUE(registry.CreateKey(TRootKey::LocalMachine, key));
+  ASSERT_TRUE(registry.WriteValue(TRootKey::LocalMachine, key, "DriverPackageUrl", site));
+  EXPECT_EQ(DriverPackageUrl(), DefaultDriverPackageUrl());
+  TRegValue number;
+  number.type = kRegDword;
+  ASSERT_TRUE(registry.WriteValue(TRootKey::LocalMachine, key, "DriverPackageUrl", number));
+  EXPECT_EQ(DriverPackageUrl(), DefaultDriverPackageUrl());
+
+  site.text = "https://deploy.site.example/SpMikeCtrl.msi";
+  ASSERT_TRUE(registry.WriteValue(TRootKey::LocalMachine, key, "DriverPackageUrl", site));
+  EXPECT_EQ(DriverPackageUrl(), site.text);
+  commandLine.commandLine.arguments = {"DriverPackageUrl=http://127.0.0.1:8080/pkg.msi"};
+  EXPECT_EQ(DriverPackageUrl(), "http://127.0.0.1:8080/pkg.msi");
+}
+
+TEST_F(Installation, ASiteSettingThatIsNoWebAddressIsRefusedLikeTheCommandLine) {
+  TRegValue site;
+  site.type = kRegSz;
+  site.text = "file:///C:/pilotes/SpMikeCtrl.msi";
+  ASSERT_TRUE(registry().CreateKey(TRootKey::LocalMachine, "SOFTWARE\\Orvane"));
+  ASSERT_TRUE(registry().WriteValue(TRootKey::LocalMachine, "SOFTWARE\\Orvane", "DriverPackageUrl", site));
+  EXPECT_FALSE(Run());
+  EXPECT_TRUE(downloader.urls.empty());
+  EXPECT_EQ(Dialogs(), (std::vector<std::string>{kWarningMissing, kErrorNoRights}));
 }
 
 }  // namespace

@@ -32,8 +32,32 @@ class TestSpeechMikeServer {
     mirrored_ = true;
     Check(HRESULT_FROM_WIN32(RegCopyTreeIn()), "HKLM\\Software\\Classes");
   }
+  // Only in the machine's classes that programs of the other bitness read (the 32-bit view for a
+  // 64-bit program, the 64-bit view for a 32-bit one).
+  void RegisterForOtherBitnessOnly() {
+    HKEY key = nullptr;
+    const std::wstring server = std::wstring(kClassKey) + L"\\InprocServer32";
+    Check(HRESULT_FROM_WIN32(RegCreateKeyExW(HKEY_LOCAL_MACHINE, server.c_str(), 0, nullptr, 0,
+                                             KEY_ALL_ACCESS | kOtherView, nullptr, &key, nullptr)),
+          "other view");
+    const std::wstring path = ModulePath();
+    const std::wstring model = L"Apartment";
+    RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                   static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
+    RegSetValueExW(key, L"ThreadingModel", 0, REG_SZ, reinterpret_cast<const BYTE*>(model.c_str()),
+                   static_cast<DWORD>((model.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+  }
   void Unregister() {
     Check(unregisterServer_(), "DllUnregisterServer");
+    if (MachineEntryIsOurs(kOtherView)) {
+      HKEY classes = nullptr;
+      if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\CLSID", 0, KEY_ALL_ACCESS | kOtherView, &classes) ==
+          ERROR_SUCCESS) {
+        RegDeleteTreeW(classes, kClassKey + 23);
+        RegCloseKey(classes);
+      }
+    }
     // Also a mirror left by an earlier run that ended early, but never another server's entry.
     if (mirrored_ || MachineEntryIsOurs()) RegDeleteTreeW(HKEY_LOCAL_MACHINE, kClassKey);
     mirrored_ = false;
@@ -73,11 +97,14 @@ class TestSpeechMikeServer {
   }
 
  private:
-  TestSpeechMikeServer() {
+  static std::wstring ModulePath() {
     std::wstring path(MAX_PATH, L'\0');
     path.resize(GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
-    path = path.substr(0, path.find_last_of(L"\\/") + 1) + L"orvane_test_speechmike.dll";
-    module_ = LoadLibraryW(path.c_str());
+    return path.substr(0, path.find_last_of(L"\\/") + 1) + L"orvane_test_speechmike.dll";
+  }
+
+  TestSpeechMikeServer() {
+    module_ = LoadLibraryW(ModulePath().c_str());
     if (module_ == nullptr) throw std::runtime_error("orvane_test_speechmike.dll introuvable");
     Load(registerServer_, "DllRegisterServer");
     Load(unregisterServer_, "DllUnregisterServer");
@@ -93,12 +120,17 @@ class TestSpeechMikeServer {
 
   static constexpr const wchar_t* kClassKey = L"Software\\Classes\\CLSID\\{AAA44754-CC81-4692-91AF-7064E58EB22A}";
 
-  static bool MachineEntryIsOurs() {
+  static constexpr REGSAM kOtherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+
+  static bool MachineEntryIsOurs(REGSAM view = 0) {
     wchar_t server[MAX_PATH] = {};
     DWORD size = sizeof server;
     const std::wstring key = std::wstring(kClassKey) + L"\\InprocServer32";
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, server, &size) != ERROR_SUCCESS)
-      return false;
+    HKEY entry = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | view, &entry) != ERROR_SUCCESS) return false;
+    const LSTATUS status = RegGetValueW(entry, nullptr, nullptr, RRF_RT_REG_SZ, nullptr, server, &size);
+    RegCloseKey(entry);
+    if (status != ERROR_SUCCESS) return false;
     const std::wstring path = server;
     const std::wstring ours = L"orvane_test_speechmike.dll";
     return path.size() >= ours.size() && _wcsicmp(path.c_str() + path.size() - ours.size(), ours.c_str()) == 0;

@@ -7,6 +7,7 @@
 
 #include "common/TextConversion.h"
 #include "ui/FormAttenteDictee.h"
+#include "ui/ScreenScale.h"
 #include "ui/win32/FormAttenteDicteeWin32.h"
 
 namespace orvane {
@@ -18,13 +19,26 @@ std::string Text(HWND window) {
   return WideToUtf8(buffer);
 }
 
-// The child at a place of the client area, as the window lays its controls out.
+// A design length (96 DPI) at the screen's DPI: run at 144 DPI too (the CTest entry
+// win.FormAttenteDicteeWin32.At144Dpi), the window and its controls are 1.5 times as large.
+int ScreenDpiNow() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
+int Scaled(int design) { return ScaleToDpi(design, ScreenDpiNow()); }
+
+// The child at a design place of the client area, as the window lays its controls out.
 HWND ChildAt(HWND window, int x, int y) {
-  POINT point{x, y};
+  POINT point{Scaled(x), Scaled(y)};
   return ChildWindowFromPointEx(window, point, CWP_SKIPTRANSPARENT);
 }
 
 TEST(FormAttenteDicteeWin32, DrawsTheLinesAndTheBarThePresenterHolds) {
+  // The screen's DPI as Orvane.exe, system DPI aware by its manifest, sees it.
+  SetProcessDPIAware();
   TFormAttenteDictee form;
   HWND window = FormAttenteDicteeWindow(form.View());
   ASSERT_NE(window, nullptr);
@@ -32,8 +46,8 @@ TEST(FormAttenteDicteeWin32, DrawsTheLinesAndTheBarThePresenterHolds) {
   EXPECT_EQ(GetWindowLongPtrW(window, GWL_STYLE) & WS_SYSMENU, 0);
   RECT outer{};
   GetWindowRect(window, &outer);
-  EXPECT_EQ(outer.right - outer.left, 405);
-  EXPECT_EQ(outer.bottom - outer.top, 266);
+  EXPECT_EQ(outer.right - outer.left, Scaled(405));
+  EXPECT_EQ(outer.bottom - outer.top, Scaled(266));
 
   form.ShowWaiting(false);
   form.SetTexts("", "Pilotes du micro/pédalier Philips SpeechMike", "");
@@ -45,6 +59,11 @@ TEST(FormAttenteDicteeWin32, DrawsTheLinesAndTheBarThePresenterHolds) {
   form.StartProgress(nullptr);
   HWND bar = ChildAt(window, 10, 215);
   ASSERT_NE(bar, window);
+  RECT barPlace{};
+  GetWindowRect(bar, &barPlace);
+  MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&barPlace), 2);
+  EXPECT_EQ(ScaleToDpi(TControlRect{2, 210, 393, 17}, ScreenDpiNow()),
+            (TControlRect{barPlace.left, barPlace.top, barPlace.right - barPlace.left, barPlace.bottom - barPlace.top}));
   EXPECT_TRUE(IsWindowVisible(bar));
   bool cancel = false;
   form.DownloadProgress(nullptr, 1024000, 4096000, 5, "", cancel);

@@ -8,6 +8,7 @@
 #include "common/TextConversion.h"
 #include "ui/FormAttenteDictee.h"
 #include "ui/win32/FormAttenteDicteeWin32.h"
+#include "ui/win32/ScreenScaleWin32.h"
 
 namespace orvane {
 
@@ -64,21 +65,28 @@ class FormAttenteDicteeWin32 : public FormAttenteDicteeView {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     normalFont_ = Tahoma(8, false);
     boldFont_ = Tahoma(10, true);
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - 405) / 2;
-    const int top = (GetSystemMetrics(SM_CYSCREEN) - 266) / 2;
+    const int width = Scaled(405), height = Scaled(266);
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     // A caption without system menu or buttons.
     window_ = CreateWindowExW(WS_EX_DLGMODALFRAME, kWindowClass, Utf8ToWide(TFormAttenteDictee::kCaption).c_str(),
-                              WS_POPUP | WS_CAPTION, left, top, 405, 266, nullptr, nullptr, instance, nullptr);
+                              WS_POPUP | WS_CAPTION, left, top, width, height, nullptr, nullptr, instance, nullptr);
+    // Every control from its design place and size (96 DPI), laid out at the screen's DPI.
     auto child = [&](const wchar_t* className, const wchar_t* text, DWORD style, int x, int y, int w, int h,
                      HWND parent, HFONT font, int id = 0) {
-      HWND control = CreateWindowExW(0, className, text, WS_CHILD | style, x, y, w, h, parent,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+      const RECT r = ScaledRect(RECT{x, y, x + w, y + h});
+      HWND control = CreateWindowExW(0, className, text, WS_CHILD | style, r.left, r.top, r.right - r.left,
+                                     r.bottom - r.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                     instance, nullptr);
       SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
       return control;
     };
-    RECT client{};
+    panel_ = child(L"STATIC", L"", WS_VISIBLE, 0, 0, 0, 41, window_, normalFont_);
+    // The panel spans the client area, whatever the frame's width.
+    RECT client{}, panel{};
     GetClientRect(window_, &client);
-    panel_ = child(L"STATIC", L"", WS_VISIBLE, 0, 0, client.right, 41, window_, normalFont_);
+    GetClientRect(panel_, &panel);
+    SetWindowPos(panel_, nullptr, 0, 0, client.right, panel.bottom, SWP_NOMOVE | SWP_NOZORDER);
     stop_ = child(L"BUTTON", Utf8ToWide(TFormAttenteDictee::kStopCaption).c_str(), BS_PUSHBUTTON, 1, 0, 397, 40,
                   panel_, normalFont_);
     // Static text takes no focus and no input; a disabled one would be drawn grey, not black.

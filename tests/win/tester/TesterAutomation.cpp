@@ -3,51 +3,26 @@
 // SpeechMike component raises events, closes it, then checks the log file and what the component
 // was asked to do.
 //
-// Usage: TesterAutomation PROGRAM_FOLDER SCREENSHOT.bmp [CHECK_SCREENSHOT.bmp]
+// At 96 DPI it writes where every control stands to LAYOUT_FILE; at another DPI it checks that
+// every control stands there scaled.
+//
+// Usage: TesterAutomation PROGRAM_FOLDER SCREENSHOT.bmp CHECK_SCREENSHOT.bmp LAYOUT_FILE
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "support/HangLimit.h"
 #include "support/TestSpeechMikeServer_win.h"
+#include "ui/ScreenScale.h"
+#include "win/tester/Automation.h"
 
 namespace {
 
-int failures = 0;
-
-void Fail(const std::string& what) {
-  std::printf("FAILED: %s\n", what.c_str());
-  std::fflush(stdout);
-  ++failures;
-}
-
-std::string Narrow(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string result(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size, nullptr, nullptr);
-  return result;
-}
-
-void Expect(bool condition, const std::string& what) {
-  if (!condition) Fail(what);
-}
-
-constexpr DWORD kHangLimit = static_cast<DWORD>(orvane::testing::kHangLimit.count());
-
-template <class Predicate>
-bool WaitFor(Predicate predicate, DWORD milliseconds = kHangLimit) {
-  const DWORD start = GetTickCount();
-  while (!predicate()) {
-    if (GetTickCount() - start > milliseconds) return false;
-    Sleep(50);
-  }
-  return true;
-}
+using namespace automation;
 
 struct ChildSearch {
   const wchar_t* kind;
@@ -100,43 +75,6 @@ std::string Join(const std::vector<std::string>& lines) {
   std::string joined;
   for (const auto& line : lines) joined += "  " + line + "\n";
   return joined;
-}
-
-// The window as it stands on the screen, as a 24-bit BMP file.
-void SaveScreenshot(HWND window, const std::wstring& path) {
-  RECT r{};
-  GetWindowRect(window, &r);
-  const int width = r.right - r.left, height = r.bottom - r.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-  SelectObject(memory, old);
-
-  BITMAPINFOHEADER info{};
-  info.biSize = sizeof(info);
-  info.biWidth = width;
-  info.biHeight = height;
-  info.biPlanes = 1;
-  info.biBitCount = 24;
-  info.biCompression = BI_RGB;
-  const DWORD stride = static_cast<DWORD>((width * 3 + 3) & ~3);
-  std::vector<char> pixels(stride * static_cast<DWORD>(height));
-  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
-            DIB_RGB_COLORS);
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof(file) + sizeof(info);
-  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-  std::ofstream out(path.c_str(), std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&file), sizeof(file));
-  out.write(reinterpret_cast<const char*>(&info), sizeof(info));
-  out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  if (!out) Fail("cannot write the screenshot");
 }
 
 // The text of a control, as UTF-8.
@@ -225,21 +163,6 @@ void CheckHalfTheButtons(HWND window, DWORD process, const std::wstring& screens
   if (!screenshot.empty()) SaveScreenshot(window, screenshot);
 }
 
-// The lines of a text file in the system's code page, as UTF-8.
-std::vector<std::string> ReadLines(const std::wstring& path) {
-  std::vector<std::string> lines;
-  std::ifstream in(path.c_str(), std::ios::binary);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::wstring wide(line.size(), L'\0');
-    wide.resize(static_cast<size_t>(
-        MultiByteToWideChar(CP_ACP, 0, line.data(), static_cast<int>(line.size()), wide.data(), static_cast<int>(wide.size()))));
-    lines.push_back(Narrow(wide));
-  }
-  return lines;
-}
-
 // The Philips drivers' feature registration, so that the start-up verification finds them
 // installed; what was there before is put back afterwards.
 class DriversRegistered {
@@ -268,22 +191,6 @@ class DriversRegistered {
   bool createdKey_ = false;
   bool createdValue_ = false;
 };
-
-// Every file below Folder, with its path.
-void FindFiles(const std::wstring& folder, std::vector<std::wstring>& files) {
-  WIN32_FIND_DATAW data{};
-  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    const std::wstring name = data.cFileName;
-    if (name == L"." || name == L"..") continue;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-      FindFiles(folder + L"\\" + name, files);
-    else
-      files.push_back(folder + L"\\" + name);
-  } while (FindNextFileW(find, &data));
-  FindClose(find);
-}
 
 // The captions of the controls that take the focus with Tab, in their order.
 std::vector<std::string> TabOrder(HWND window) {
@@ -317,36 +224,129 @@ bool InOrder(const std::vector<std::string>& lines, const std::vector<std::strin
   return true;
 }
 
-}  // namespace
+// A string of the program's version resource, from its French (Canada) block.
+std::wstring VersionString(const std::vector<char>& info, const wchar_t* name) {
+  wchar_t* value = nullptr;
+  UINT length = 0;
+  const std::wstring path = std::wstring(L"\\StringFileInfo\\040C04E4\\") + name;
+  if (!VerQueryValueW(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) || value == nullptr) return {};
+  return std::wstring(value, wcsnlen(value, length));
+}
 
-// Under Wine without a window manager, Wine draws the window frames itself only for windows it
-// does not hand to one; the screenshot then shows the caption. Set for Orvane.exe's start only.
-class WineDrawsFrames {
- public:
-  WineDrawsFrames() {
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_,
-                        nullptr) != ERROR_SUCCESS)
-      return;
-    DWORD size = sizeof(previous_);
-    hadValue_ = RegQueryValueExW(key_, L"Managed", nullptr, nullptr, reinterpret_cast<BYTE*>(previous_), &size) ==
-                ERROR_SUCCESS;
-    RegSetValueExW(key_, L"Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"N"), 2 * sizeof(wchar_t));
+// What Orvane.exe carries: its version, its manifest and its icon in every size.
+void CheckResources(const std::wstring& program) {
+  const DWORD size = GetFileVersionInfoSizeW(program.c_str(), nullptr);
+  std::vector<char> info(size);
+  if (size == 0 || !GetFileVersionInfoW(program.c_str(), 0, size, info.data())) {
+    Fail("Orvane.exe has no version resource");
+  } else {
+    Expect(VersionString(info, L"ProductName") == L"Orvane", "the product name is Orvane");
+    Expect(VersionString(info, L"FileDescription") == L"Orvane - Pilotes de Philips",
+           "the description is \"Orvane - Pilotes de Philips\"");
+    Expect(Narrow(VersionString(info, L"ProductVersion")) == ORVANE_VERSION,
+           "the product version is the project's, " + std::string(ORVANE_VERSION));
   }
-  ~WineDrawsFrames() {
-    if (!key_) return;
-    if (hadValue_)
-      RegSetValueExW(key_, L"Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(previous_),
-                     static_cast<DWORD>((wcslen(previous_) + 1) * sizeof(wchar_t)));
-    else
-      RegDeleteValueW(key_, L"Managed");
-    RegCloseKey(key_);
+  HMODULE module = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (!module) return Fail("Orvane.exe cannot be read for its resources");
+  const auto resource = [&](LPCWSTR type, int id) {
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), type);
+    if (!found) return std::string();
+    const char* data = static_cast<const char*>(LockResource(LoadResource(module, found)));
+    return data ? std::string(data, SizeofResource(module, found)) : std::string();
+  };
+  const std::string manifest = resource(RT_MANIFEST, 1);
+  for (const char* wanted : {"level=\"asInvoker\"", "Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+                             "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
+                             "<dpiAware>true</dpiAware>"})
+    Expect(manifest.find(wanted) != std::string::npos, std::string("the manifest holds ") + wanted);
+  // An icon group: a 6-byte header, then 14-byte entries whose first byte is the width (0 for 256).
+  const std::string icons = resource(RT_GROUP_ICON, 1);
+  std::vector<int> widths;
+  for (size_t at = 6; at + 14 <= icons.size(); at += 14) {
+    const int width = static_cast<unsigned char>(icons[at]);
+    widths.push_back(width == 0 ? 256 : width);
   }
+  std::sort(widths.begin(), widths.end());
+  Expect(widths == std::vector<int>{16, 24, 32, 48, 64, 128, 256}, "the icon comes in every size from 16 to 256");
+  FreeLibrary(module);
+}
 
- private:
-  HKEY key_ = nullptr;
-  bool hadValue_ = false;
-  wchar_t previous_[16] = {};
+// Every control of the window, by kind and caption, with its place in the client area.
+struct ControlPlace {
+  std::string name;
+  orvane::TControlRect rect;
 };
+
+std::vector<ControlPlace> ControlPlaces(HWND window) {
+  std::vector<ControlPlace> places;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t kind[64] = {}, text[256] = {};
+    GetClassNameW(child, kind, 64);
+    GetWindowTextW(child, text, 256);
+    RECT r = Bounds(child);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+    // A caption's first line: a cell of the button check shows a hold time below, which differs
+    // from run to run.
+    std::string caption = Narrow(text);
+    caption = caption.substr(0, caption.find('\n'));
+    places.push_back({Narrow(kind) + " \"" + caption + "\"", {r.left, r.top, r.right - r.left, r.bottom - r.top}});
+  }
+  return places;
+}
+
+// The size of Text in the window's font, 8 points of MS Sans Serif at the screen's DPI.
+SIZE TextSize(const std::wstring& text, int dpi) {
+  HDC screen = GetDC(nullptr);
+  HFONT font = CreateFontW(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"MS Sans Serif");
+  HGDIOBJ old = SelectObject(screen, font);
+  SIZE size{};
+  GetTextExtentPoint32W(screen, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(screen, old);
+  DeleteObject(font);
+  ReleaseDC(nullptr, screen);
+  return size;
+}
+
+// At the design DPI the places are written to File; at another DPI each control must stand at
+// its design place scaled. The label sized by its text shows the font: its size is the text's
+// at 8 points for the screen's DPI.
+void CheckLayout(HWND window, int dpi, const std::wstring& file) {
+  const std::vector<ControlPlace> places = ControlPlaces(window);
+  const std::string label = "Static \"Les commandes :\"";
+  const SIZE text = TextSize(L"Les commandes :", dpi);
+  for (const auto& p : places)
+    if (p.name == label)
+      Expect(p.rect.width == text.cx && p.rect.height == text.cy,
+             "the label's font is 8 points at " + std::to_string(dpi) + " DPI");
+  if (dpi == orvane::kDesignDpi) {
+    std::ofstream out(file.c_str());
+    for (const auto& p : places)
+      out << p.rect.left << ' ' << p.rect.top << ' ' << p.rect.width << ' ' << p.rect.height << ' ' << p.name << '\n';
+    return;
+  }
+  std::ifstream in(file.c_str());
+  std::vector<ControlPlace> design;
+  ControlPlace p;
+  while (in >> p.rect.left >> p.rect.top >> p.rect.width >> p.rect.height && std::getline(in >> std::ws, p.name))
+    design.push_back(p);
+  if (design.size() != places.size()) return Fail("no layout at 96 DPI to compare with (run the 96 DPI check first)");
+  for (size_t i = 0; i < places.size(); ++i) {
+    orvane::TControlRect expected = orvane::ScaleToDpi(design[i].rect, dpi);
+    const orvane::TControlRect seen = places[i].rect;
+    if (places[i].name == label) {
+      expected.width = seen.width;
+      expected.height = seen.height;
+    }
+    if (places[i].name != design[i].name || !(seen == expected))
+      Fail(places[i].name + " stands at " + std::to_string(seen.left) + "," + std::to_string(seen.top) + " " +
+           std::to_string(seen.width) + "x" + std::to_string(seen.height) + " instead of " +
+           std::to_string(expected.left) + "," + std::to_string(expected.top) + " " + std::to_string(expected.width) +
+           "x" + std::to_string(expected.height));
+  }
+}
+
+}  // namespace
 
 // The test component registered for the user while the check runs (the DLL stands beside this
 // program). Orvane.exe loads it in its own process, so what it must do is told through the
@@ -373,15 +373,19 @@ class ComponentRegistered {
 };
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc < 3) {
-    std::printf("usage: TesterAutomation PROGRAM_FOLDER SCREENSHOT.bmp [CHECK_SCREENSHOT.bmp]\n");
+  if (argc < 5) {
+    std::printf("usage: TesterAutomation PROGRAM_FOLDER SCREENSHOT.bmp CHECK_SCREENSHOT.bmp LAYOUT_FILE\n");
     return 2;
   }
+  // Coordinates as the screen has them, like Orvane.exe's, whatever the DPI.
+  SetProcessDPIAware();
   const std::wstring folder = argv[1];
   const std::wstring screenshot = argv[2];
-  const std::wstring checkScreenshot = argc > 3 ? argv[3] : L"";
+  const std::wstring checkScreenshot = argv[3];
+  const std::wstring layout = argv[4];
   const std::wstring callsFile = folder + L"\\calls.txt";
 
+  CheckResources(folder + L"\\Orvane.exe");
   DriversRegistered drivers;
   ComponentRegistered component(callsFile);
   WineDrawsFrames frames;
@@ -425,6 +429,10 @@ int wmain(int argc, wchar_t** argv) {
   if (lines != expected) Fail("the list box holds\n" + Join(lines) + "instead of\n" + Join(expected));
 
   SaveScreenshot(window, screenshot);
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  CheckLayout(window, dpi, layout);
 
   // Tab enters a radio group at its selected item.
   const std::vector<std::string> tabOrder = {"Activer", "Désactiver", "OFF",
@@ -438,7 +446,8 @@ int wmain(int argc, wchar_t** argv) {
   SendMessageW(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
   Expect(item.right - item.left == client.right / 3, "the list's columns are a third of its width");
 
-  // Growing the window: the list follows every side, the lights the bottom.
+  // Growing the window: the list follows every side, the lights the bottom. The growth is read
+  // back: Wine may convert the size asked between DPI contexts.
   HWND lights = Child(window, L"Button", L"Philips SpeechMike - Lumi\u00e8res");
   HWND check = Child(window, L"Button", L"V\u00e9rification des boutons");
   HWND status = Child(window, L"Button", L"\u00c9tat du micro");
@@ -447,18 +456,21 @@ int wmain(int argc, wchar_t** argv) {
   const RECT listBefore = Bounds(list), lightsBefore = Bounds(lights), outer = Bounds(window);
   SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left + 100, outer.bottom - outer.top + 60,
                SWP_NOMOVE | SWP_NOZORDER);
-  const RECT listAfter = Bounds(list), lightsAfter = Bounds(lights);
+  const RECT listAfter = Bounds(list), lightsAfter = Bounds(lights), grown = Bounds(window);
+  const LONG dx = (grown.right - grown.left) - (outer.right - outer.left);
+  const LONG dy = (grown.bottom - grown.top) - (outer.bottom - outer.top);
+  Expect(dx != 0 && dy != 0, "the window can be resized");
   Expect(listAfter.left == listBefore.left && listAfter.top == listBefore.top &&
-             listAfter.right == listBefore.right + 100 && listAfter.bottom == listBefore.bottom + 60,
+             listAfter.right == listBefore.right + dx && listAfter.bottom == listBefore.bottom + dy,
          "the list follows the window's four sides");
-  Expect(lightsAfter.left == lightsBefore.left && lightsAfter.top == lightsBefore.top + 60 &&
+  Expect(lightsAfter.left == lightsBefore.left && lightsAfter.top == lightsBefore.top + dy &&
              lightsAfter.right - lightsAfter.left == lightsBefore.right - lightsBefore.left,
          "the lights follow the window's left and bottom sides");
   const RECT checkAfter = Bounds(check), statusAfter = Bounds(status), stopAfter = Bounds(stopCell);
-  Expect(checkAfter.left == checkBefore.left + 100 && checkAfter.top == checkBefore.top + 60 &&
-             stopAfter.left == stopBefore.left + 100 && stopAfter.top == stopBefore.top + 60,
+  Expect(checkAfter.left == checkBefore.left + dx && checkAfter.top == checkBefore.top + dy &&
+             stopAfter.left == stopBefore.left + dx && stopAfter.top == stopBefore.top + dy,
          "the button check and its cells follow the window's right and bottom sides");
-  Expect(statusAfter.left == statusBefore.left + 100 && statusAfter.top == statusBefore.top,
+  Expect(statusAfter.left == statusBefore.left + dx && statusAfter.top == statusBefore.top,
          "the device status follows the window's right and top sides");
   SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top, SWP_NOMOVE | SWP_NOZORDER);
 
