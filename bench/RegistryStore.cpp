@@ -6,6 +6,7 @@
 
 #include <benchmark/benchmark.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -83,8 +84,15 @@ long StatusKilobytes(const char* field) {
   return 0;
 }
 
+double CpuSeconds() {
+  timespec now{};
+  ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
 struct RunResult {
   double seconds = 0;
+  double cpuSeconds = 0;  // the machine may be shared: what the run itself used
   long addedPeakKilobytes = 0;
   bool result = false;
 };
@@ -100,7 +108,9 @@ RunResult RunStartInChild() {
     RunResult run;
     const long before = StatusKilobytes("VmRSS:");
     const auto start = std::chrono::steady_clock::now();
+    const double cpuStart = CpuSeconds();
     run.result = orvane::VerificationPilotesSM(false, nullptr, -1);
+    run.cpuSeconds = CpuSeconds() - cpuStart;
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     run.addedPeakKilobytes = StatusKilobytes("VmHWM:") - before;
     (void)!::write(channel[1], &run, sizeof run);
@@ -132,6 +142,7 @@ void StartOn(benchmark::State& state, bool adjusted) {
   }
   std::filesystem::remove_all(folder);
   state.counters["store_MB"] = storeBytes / 1e6;
+  state.counters["cpu_s"] = last.cpuSeconds;
   state.counters["peak_added_MB"] = static_cast<double>(last.addedPeakKilobytes) * 1024 / 1e6;
   state.counters["peak_per_store_size"] = static_cast<double>(last.addedPeakKilobytes) * 1024 / storeBytes;
 }

@@ -25,33 +25,88 @@ std::optional<char> Windows1252Byte(char16_t unit) {
 
 const size_t kChunk = 1 << 16;
 
+void AppendUtf8(char32_t code, std::string& out) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+// Strict: a lone surrogate or an odd byte is no text, since it would not come back as it was.
+std::optional<std::string> Utf16LeToUtf8(const std::string& bytes) {
+  if (bytes.size() % 2 != 0) return std::nullopt;
+  std::string text;
+  text.reserve(bytes.size() / 2);
+  const auto unit = [&](size_t i) {
+    return static_cast<char32_t>(static_cast<uint8_t>(bytes[i]) | static_cast<uint8_t>(bytes[i + 1]) << 8);
+  };
+  for (size_t i = 0; i < bytes.size(); i += 2) {
+    char32_t code = unit(i);
+    if (code >= 0xDC00 && code <= 0xDFFF) return std::nullopt;
+    if (code >= 0xD800 && code <= 0xDBFF) {
+      if (i + 3 >= bytes.size()) return std::nullopt;
+      const char32_t low = unit(i + 2);
+      if (low < 0xDC00 || low > 0xDFFF) return std::nullopt;
+      code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+      i += 2;
+    }
+    AppendUtf8(code, text);
+  }
+  return text;
+}
+
+bool IsUtf8(const std::string& bytes) {
+  for (size_t i = 0; i < bytes.size();) {
+    const auto lead = static_cast<uint8_t>(bytes[i]);
+    if (lead < 0x80) {
+      ++i;
+      continue;
+    }
+    const int length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    if (length == 0 || i + length > bytes.size()) return false;
+    char32_t code = lead & (0x7F >> length);
+    for (int k = 1; k < length; ++k) {
+      const auto next = static_cast<uint8_t>(bytes[i + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      code = code << 6 | (next & 0x3F);
+    }
+    if ((length == 3 && code < 0x800) || (length == 4 && code < 0x10000) || code > 0x10FFFF ||
+        (code >= 0xD800 && code <= 0xDFFF)) {
+      return false;
+    }
+    i += static_cast<size_t>(length);
+  }
+  return true;
+}
+
 }  // namespace
 
 std::optional<std::string> DecodeLine(TExportEncoding encoding, const std::string& bytes) {
   switch (encoding) {
-    case TExportEncoding::Utf16Le: {
-      if (bytes.size() % 2 != 0) return std::nullopt;
-      std::u16string units(bytes.size() / 2, u'\0');
-      for (size_t i = 0; i < units.size(); ++i) {
-        units[i] = static_cast<char16_t>(static_cast<uint8_t>(bytes[2 * i]) | static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
-      }
-      std::string text = Utf16ToUtf8(units);
-      // A lone surrogate would not come back as it was.
-      if (Utf8ToUtf16(text) != units) return std::nullopt;
-      return text;
-    }
+    case TExportEncoding::Utf16Le: return Utf16LeToUtf8(bytes);
     case TExportEncoding::Utf8:
     case TExportEncoding::Utf8WithMark:
-      if (Utf16ToUtf8(Utf8ToUtf16(bytes)) != bytes) return std::nullopt;
+      if (!IsUtf8(bytes)) return std::nullopt;
       return bytes;
     case TExportEncoding::Windows1252: {
-      std::u16string units;
-      units.reserve(bytes.size());
+      std::string text;
+      text.reserve(bytes.size());
       for (char byte : bytes) {
         const auto value = static_cast<uint8_t>(byte);
-        units.push_back(value >= 0x80 && value < 0xA0 ? kWindows1252High[value - 0x80] : value);
+        AppendUtf8(value >= 0x80 && value < 0xA0 ? kWindows1252High[value - 0x80] : value, text);
       }
-      return Utf16ToUtf8(units);
+      return text;
     }
   }
   return std::nullopt;

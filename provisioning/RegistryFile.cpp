@@ -20,11 +20,13 @@ std::string Fold(const std::string& text) {
   return folded;
 }
 
-uint64_t HashFolded(const std::string& folded) {
-  uint64_t hash = 14695981039346656037ull;
-  for (char c : folded) hash = (hash ^ static_cast<uint8_t>(c)) * 1099511628211ull;
+uint32_t HashFolded(const std::string& folded) {
+  uint32_t hash = 2166136261u;
+  for (char c : folded) hash = (hash ^ static_cast<uint8_t>(c)) * 16777619u;
   return hash;
 }
+
+const uint32_t kVacated = UINT32_MAX;
 
 std::string FullName(TRootKey root, const std::string& path) {
   return path.empty() ? std::string(RootKeyName(root)) : std::string(RootKeyName(root)) + "\\" + path;
@@ -159,23 +161,24 @@ void TRegistryFile::StartSection(const std::string& line, size_t trimmed, size_t
   if (!IsRootName(name.substr(0, name.find('\\')))) Malformed(lineNumber);
   const std::string folded = Fold(name);
   inRemoval_ = removal;
-  if (removal) Remove(folded, true);
-  if (!removal) {
-    if (Section* existing = Find(folded)) {
-      // A key named twice is one key: its lines join those of its first section.
-      current_ = existing - sections_.data();
-      return;
-    }
+  if (removal) {
+    Remove(folded, true);
+  } else if (Section* existing = Find(folded); existing && existing->state == TState::Live) {
+    // A key named twice is one key: its lines join those of its first section.
+    current_ = existing - sections_.data();
+    return;
+  } else if (existing) {
+    DropImplied(*existing);
   }
   Section section;
   section.text = line;
   section.nameBegin = static_cast<uint32_t>(begin);
   section.nameLength = static_cast<uint32_t>(end - begin);
-  section.live = !removal;
+  section.state = removal ? TState::Removed : TState::Live;
   sections_.push_back(std::move(section));
   current_ = static_cast<int64_t>(sections_.size() - 1);
   if (!removal) {
-    index_.emplace(HashFolded(folded), static_cast<uint32_t>(current_));
+    Index(static_cast<uint32_t>(current_), HashFolded(folded));
     NoteImpliedParents(folded);
   }
 }
@@ -185,38 +188,96 @@ std::string TRegistryFile::NameOf(const Section& section) const {
 }
 
 const TRegistryFile::Section* TRegistryFile::Find(const std::string& folded) const {
-  auto [first, last] = index_.equal_range(HashFolded(folded));
-  for (auto it = first; it != last; ++it) {
-    const Section& section = sections_[it->second];
+  if (slots_.empty()) return nullptr;
+  const uint32_t hash = HashFolded(folded);
+  const size_t mask = slots_.size() - 1;
+  for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+    const Slot& entry = slots_[slot];
+    if (entry.number == 0) return nullptr;
+    if (entry.number == kVacated || entry.hash != hash) continue;
+    const Section& section = sections_[entry.number - 1];
     if (section.nameLength != folded.size()) continue;
     bool same = true;
     for (size_t i = 0; same && i < folded.size(); ++i) same = FoldChar(section.text[section.nameBegin + i]) == folded[i];
     if (same) return &section;
   }
-  return nullptr;
 }
 
 TRegistryFile::Section* TRegistryFile::Find(const std::string& folded) {
   return const_cast<Section*>(static_cast<const TRegistryFile*>(this)->Find(folded));
 }
 
+TRegistryFile::Section* TRegistryFile::FindLive(const std::string& folded) {
+  Section* section = Find(folded);
+  return section && section->state == TState::Live ? section : nullptr;
+}
+
+void TRegistryFile::Index(uint32_t number, uint32_t hash) {
+  // At most half the slots in use, so that a search soon meets an empty one.
+  if ((used_ + 1) * 2 > slots_.size()) {
+    std::vector<Slot> old = std::move(slots_);
+    size_t live = 0;
+    for (const Slot& entry : old) live += entry.number != 0 && entry.number != kVacated;
+    size_t size = 64;
+    while ((live + 1) * 4 > size) size *= 2;
+    slots_.assign(size, Slot{});
+    used_ = 0;
+    for (const Slot& entry : old) {
+      if (entry.number == 0 || entry.number == kVacated) continue;
+      size_t free = entry.hash & (size - 1);
+      while (slots_[free].number != 0) free = (free + 1) & (size - 1);
+      slots_[free] = entry;
+      ++used_;
+    }
+  }
+  const size_t mask = slots_.size() - 1;
+  size_t free = hash & mask;
+  while (slots_[free].number != 0 && slots_[free].number != kVacated) free = (free + 1) & mask;
+  if (slots_[free].number == 0) ++used_;
+  slots_[free] = Slot{hash, number + 1};
+}
+
+void TRegistryFile::Unindex(const Section& section) {
+  const auto number = static_cast<uint32_t>(&section - sections_.data()) + 1;
+  const uint32_t hash = HashFolded(Fold(NameOf(section)));
+  const size_t mask = slots_.size() - 1;
+  for (size_t slot = hash & mask; slots_[slot].number != 0; slot = (slot + 1) & mask) {
+    if (slots_[slot].number == number) {
+      slots_[slot].number = kVacated;
+      return;
+    }
+  }
+}
+
 void TRegistryFile::NoteImpliedParents(const std::string& folded) {
-  implied_.erase(folded);
   // From the nearest parent up to the first that exists, whose own parents then exist too. The
   // first separator ends the root key's name.
   const size_t rootEnd = folded.find('\\');
   for (size_t separator = folded.rfind('\\'); separator != std::string::npos && separator > rootEnd;
        separator = folded.rfind('\\', separator - 1)) {
     std::string parent = folded.substr(0, separator);
-    if (Find(parent) || !implied_.insert(std::move(parent)).second) break;
+    if (Find(parent)) break;
+    Section implied;
+    implied.nameLength = static_cast<uint32_t>(parent.size());
+    implied.text = std::move(parent);
+    implied.state = TState::Implied;
+    sections_.push_back(std::move(implied));
+    Index(static_cast<uint32_t>(sections_.size() - 1), HashFolded(sections_.back().text));
   }
 }
 
+void TRegistryFile::DropImplied(Section& implied) {
+  Unindex(implied);
+  implied.state = TState::Removed;
+  std::string().swap(implied.text);
+}
+
 uint32_t TRegistryFile::AppendSection(const std::string& fullName) {
+  if (Section* implied = Find(Fold(fullName)); implied && implied->state == TState::Implied) DropImplied(*implied);
   // What comes before ends with a line break, so the new section starts on a line of its own.
   std::string* last = &head_;
   for (auto it = sections_.rbegin(); it != sections_.rend(); ++it) {
-    if (!it->text.empty()) {
+    if (it->state != TState::Implied && !it->text.empty()) {
       last = &it->text;
       break;
     }
@@ -226,40 +287,27 @@ uint32_t TRegistryFile::AppendSection(const std::string& fullName) {
   section.text = "[" + fullName + "]" + lineBreak_ + lineBreak_;
   section.nameBegin = 1;
   section.nameLength = static_cast<uint32_t>(fullName.size());
-  section.live = true;
   sections_.push_back(std::move(section));
-  const auto index = static_cast<uint32_t>(sections_.size() - 1);
-  index_.emplace(HashFolded(Fold(fullName)), index);
+  const auto number = static_cast<uint32_t>(sections_.size() - 1);
+  Index(number, HashFolded(Fold(fullName)));
   NoteImpliedParents(Fold(fullName));
-  return index;
+  return number;
 }
 
 void TRegistryFile::Remove(const std::string& folded, bool keepText) {
   const std::string prefix = folded + "\\";
-  for (uint32_t i = 0; i < sections_.size(); ++i) {
-    Section& section = sections_[i];
-    if (!section.live) continue;
+  for (Section& section : sections_) {
+    if (section.state == TState::Removed) continue;
     const std::string name = Fold(NameOf(section));
     if (name != folded && name.compare(0, prefix.size(), prefix) != 0) continue;
-    auto [first, last] = index_.equal_range(HashFolded(name));
-    for (auto it = first; it != last; ++it) {
-      if (it->second == i) {
-        index_.erase(it);
-        break;
-      }
-    }
-    section.live = false;
-    if (!keepText) std::string().swap(section.text);
-  }
-  for (auto it = implied_.begin(); it != implied_.end();) {
-    it = *it == folded || it->compare(0, prefix.size(), prefix) == 0 ? implied_.erase(it) : std::next(it);
+    Unindex(section);
+    if (!keepText || section.state == TState::Implied) std::string().swap(section.text);
+    section.state = TState::Removed;
   }
 }
 
 bool TRegistryFile::KeyExists(TRootKey root, const std::string& path) const {
-  if (path.empty()) return true;
-  const std::string folded = Fold(FullName(root, path));
-  return Find(folded) || implied_.count(folded) > 0;
+  return path.empty() || Find(Fold(FullName(root, path)));
 }
 
 bool TRegistryFile::CreateKey(TRootKey root, const std::string& path) {
@@ -275,7 +323,8 @@ bool TRegistryFile::DeleteKey(TRootKey root, const std::string& path) {
   // A parent that only this key named would vanish with it: it gets a section of its own.
   for (size_t separator = 0; (separator = path.find('\\', separator + 1)) != std::string::npos;) {
     const std::string parent = FullName(root, path.substr(0, separator));
-    if (implied_.count(Fold(parent))) AppendSection(parent);
+    const Section* section = Find(Fold(parent));
+    if (section && section->state == TState::Implied) AppendSection(parent);
   }
   Remove(Fold(FullName(root, path)), false);
   return true;
@@ -315,7 +364,7 @@ void TRegistryFile::ForEachValue(const std::string& text,
 std::optional<TRegValue> TRegistryFile::FindValue(TRootKey root, const std::string& path,
                                                   const std::string& name) const {
   const Section* section = Find(Fold(FullName(root, path)));
-  if (!section) return std::nullopt;
+  if (!section || section->state != TState::Live) return std::nullopt;
   const std::string folded = Fold(name);
   std::optional<TRegValue> found;
   ForEachValue(section->text, [&](const ValueSpan& span, const std::string& logical, size_t dataStart,
@@ -333,7 +382,7 @@ std::optional<TRegValue> TRegistryFile::FindValue(TRootKey root, const std::stri
 
 bool TRegistryFile::SetValue(TRootKey root, const std::string& path, const std::string& name, const TRegValue& value) {
   const std::string fullName = FullName(root, path);
-  Section* section = Find(Fold(fullName));
+  Section* section = FindLive(Fold(fullName));
   if (!section) {
     if (!path.empty() && !KeyExists(root, path)) return false;
     if (!EncodeText(encoding_, fullName)) return false;
@@ -362,7 +411,7 @@ bool TRegistryFile::SetValue(TRootKey root, const std::string& path, const std::
 std::vector<std::string> TRegistryFile::KeyNames() const {
   std::vector<std::string> names;
   for (const Section& section : sections_) {
-    if (section.live) names.push_back(NameOf(section));
+    if (section.state == TState::Live) names.push_back(NameOf(section));
   }
   return names;
 }
@@ -379,7 +428,7 @@ bool TRegistryFile::Write(const std::function<bool(const std::string&)>& sink) c
   };
   if (!add(head_)) return false;
   for (const Section& section : sections_) {
-    if (!section.text.empty() && !add(section.text)) return false;
+    if (section.state != TState::Implied && !section.text.empty() && !add(section.text)) return false;
   }
   return chunk.empty() || sink(chunk);
 }

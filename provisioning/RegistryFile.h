@@ -11,8 +11,6 @@
 #include <istream>
 #include <optional>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "provisioning/ExportEncoding.h"
@@ -44,11 +42,20 @@ class TRegistryFile {
   std::vector<std::string> KeyNames() const;
 
  private:
+  enum class TState : uint8_t {
+    Live,
+    Removed,  // its text stays when a removal line in the file took it out, else it has none
+    Implied,  // a key only its subkeys name: no text of its own, its folded name in Text
+  };
   struct Section {
     std::string text;  // its lines as in the file, header line first, line breaks included
     uint32_t nameBegin = 0;
     uint32_t nameLength = 0;
-    bool live = false;  // false once removed: its text stays when a removal line in the file did it
+    TState state = TState::Live;
+  };
+  struct Slot {
+    uint32_t hash = 0;     // of the folded name
+    uint32_t number = 0;   // the section's number plus one; 0 when empty, kVacated when it left
   };
   struct ValueSpan {
     size_t start = 0, end = 0;  // the logical line, without its last line break
@@ -58,9 +65,15 @@ class TRegistryFile {
   void ReadLine(const std::string& line, size_t lineNumber);
   void StartSection(const std::string& line, size_t trimmed, size_t lineNumber);
   std::string NameOf(const Section& section) const;
+  // The live or implied section of a key.
   const Section* Find(const std::string& folded) const;
   Section* Find(const std::string& folded);
+  Section* FindLive(const std::string& folded);
+  void Index(uint32_t section, uint32_t hash);
+  void Unindex(const Section& section);
   uint32_t AppendSection(const std::string& fullName);
+  // Takes an implied key out so that a section of its own can stand for it.
+  void DropImplied(Section& implied);
   // Takes the key and its subkeys out; their text goes too unless the file's own removal line did it.
   void Remove(const std::string& folded, bool keepText);
   // The parents of a key with a section exist, with a section of their own or not.
@@ -75,8 +88,8 @@ class TRegistryFile {
   std::string lineBreak_ = "\r\n";
   std::string head_;  // the header line with the comments and blank lines around it
   std::vector<Section> sections_;
-  std::unordered_multimap<uint64_t, uint32_t> index_;  // live sections by their folded name's hash
-  std::unordered_set<std::string> implied_;             // folded names of keys only their subkeys name
+  std::vector<Slot> slots_;  // live and implied sections by folded name, open addressing
+  size_t used_ = 0;          // slots that are not empty
 
   // While reading.
   int64_t current_ = -1;
