@@ -50,7 +50,7 @@ TEST(RegistryStore, KeepsWhatIsWrittenInTheExportFormatWithoutLeftovers) {
     registry.WriteString("KALDInstallation", "09/12/2026 10:15:00");
   }
   const TRegistryFile file = TRegistryFile::Parse(ScratchFolder::Read(store));
-  const std::optional<TRegValue> value = file.FindValue(TRootKey::CurrentUser, "Control Panel\\Philips Speech\\3000\\Default",
+  const auto value = file.FindValue(TRootKey::CurrentUser, "Control Panel\\Philips Speech\\3000\\Default",
                                           "SequenceEnabled");
   ASSERT_TRUE(value);
   EXPECT_EQ(value->type, kRegDword);
@@ -151,12 +151,13 @@ TEST(RegistryStore, AStoreReachedThroughALinkIsWrittenToItsTargetWithItsModeAndO
   }
 }
 
-// Counts the openings of the store's file by anyone, from a watch on its folder.
+// Counts the openings of the store's file by anyone, from a watch on its folder. Closings are
+// watched too, since the system merges an event into an identical one still unread.
 class OpeningCounter {
  public:
   OpeningCounter(const std::filesystem::path& folder, std::string name) : name_(std::move(name)) {
     fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    ::inotify_add_watch(fd_, folder.c_str(), IN_OPEN);
+    ::inotify_add_watch(fd_, folder.c_str(), IN_OPEN | IN_CLOSE);
   }
   ~OpeningCounter() { ::close(fd_); }
   int Count() {
@@ -165,7 +166,7 @@ class OpeningCounter {
     while ((length = ::read(fd_, buffer, sizeof buffer)) > 0) {
       for (ssize_t pos = 0; pos < length;) {
         const auto* event = reinterpret_cast<const inotify_event*>(buffer + pos);
-        if (event->len > 0 && name_ == event->name) ++count_;
+        if ((event->mask & IN_OPEN) && event->len > 0 && name_ == event->name) ++count_;
         pos += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
       }
     }

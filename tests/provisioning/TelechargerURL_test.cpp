@@ -126,6 +126,17 @@ TEST(TelechargerURL, ARedirectIsFollowed) {
   EXPECT_EQ(server.Requests(), (std::vector<std::string>{"/moved", "/here"}));
 }
 
+TEST(TelechargerURL, ARedirectToAnythingButTheWebIsRefused) {
+  LoopbackHttpServer server;
+  const std::string elsewhere = "ftp://127.0.0.1:" + std::to_string(server.Port()) + "/SpMikeCtrl.msi";
+  server.Serve("/moved", {302, "", std::numeric_limits<size_t>::max(), true, false, elsewhere});
+  ScratchFolder folder;
+  Recorder recorder;
+  EXPECT_THROW(recorder.Run(server.Url("/moved"), folder / "SpMikeCtrl.msi"), EDownloadError);
+  EXPECT_FALSE(std::filesystem::exists(folder / "SpMikeCtrl.msi"));
+  EXPECT_FALSE(std::filesystem::exists(PartialDownloadName(folder / "SpMikeCtrl.msi")));
+}
+
 TEST(TelechargerURL, AServerThatFallsSilentIsAFailedDownload) {
   LoopbackHttpServer server;
   server.Serve("/silent", {200, Package(), 1000, true, true});
@@ -164,6 +175,8 @@ TEST(RedirectGuard, NeverLeavesHttpsWhateverTheLetterCase) {
   EXPECT_FALSE(RedirectAllowed("HTTPS://host/a", "http://host/b"));
   EXPECT_FALSE(RedirectAllowed("https://host/a", "HTTP://host/b"));
   EXPECT_FALSE(RedirectAllowed("https://host/a", "ftp://host/b"));
+  EXPECT_FALSE(RedirectAllowed("http://host/a", "ftp://host/b"));
+  EXPECT_FALSE(RedirectAllowed("http://host/a", "file:///etc/passwd"));
   EXPECT_TRUE(RedirectAllowed("HTTPS://host/a", "https://other/b"));
   EXPECT_TRUE(RedirectAllowed("http://host/a", "HTTPS://host/b"));
   EXPECT_TRUE(RedirectAllowed("http://host/a", "http://host/b"));

@@ -120,7 +120,7 @@ TEST_F(LinuxInstallation, InstallsClearsTheStationFlagAndAdjustsTheStore) {
   const TRegistryFile store = Store();
   EXPECT_FALSE(store.KeyExists(TRootKey::ClassesRoot, "KALD_TEST"));
   for (const char* model : {"3000", "6264_52", "7276"}) {
-    const std::optional<TRegValue> value =
+    const auto value =
         store.FindValue(TRootKey::CurrentUser, std::string("Control Panel\\Philips Speech\\") + model + "\\Default",
                         "SequenceEnabled");
     ASSERT_TRUE(value) << model;
