@@ -1,13 +1,18 @@
 // URL download on Windows, through URLDownloadToFileW of the URL moniker library, loaded at run
 // time. A status callback feeds the progress handler, reads the HTTP status of the answer,
-// refuses a redirect that leaves HTTPS, and breaks off a transfer that falls silent: the
-// download pumps the calling thread's messages while it waits, so a timer there watches it.
+// refuses a redirect that leaves HTTPS, and breaks off a transfer that falls silent: a watching
+// thread aborts the binding once nothing came for the stall limit.
 
 #include <windows.h>
 #include <urlmon.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "common/ComScope_win.h"
 #include "common/Port.h"
@@ -26,16 +31,24 @@ class StatusCallback : public IBindStatusCallback, public IHttpNegotiate {
   ~StatusCallback() { ReleaseBinding(); }
 
   bool cancelled = false;
-  bool stalled = false;
+  std::atomic<bool> stalled{false};
   std::string refusedRedirect;
   DWORD httpStatus = 0;
   ULONG expected = 0;
 
-  // Called by the watching timer: breaks the transfer off once nothing came for the limit.
+  // Called by the watching thread: breaks the transfer off once nothing came for the limit.
   void CheckStall(ULONGLONG limitMilliseconds) {
-    if (!binding_ || GetTickCount64() - lastActivity_ < limitMilliseconds) return;
+    IBinding* binding = nullptr;
+    {
+      std::lock_guard<std::mutex> guard(bindingMutex_);
+      if (!binding_ || GetTickCount64() - lastActivity_ < limitMilliseconds) return;
+      binding = binding_;
+      binding->AddRef();
+    }
+    // Outside the lock: the abort may stop the binding, which lets it go.
     stalled = true;
-    binding_->Abort();
+    binding->Abort();
+    binding->Release();
   }
 
   // IUnknown; the object lives on the caller's stack, so counting is only nominal.
@@ -57,6 +70,7 @@ class StatusCallback : public IBindStatusCallback, public IHttpNegotiate {
   // IBindStatusCallback
   STDMETHODIMP OnStartBinding(DWORD, IBinding* binding) override {
     ReleaseBinding();
+    std::lock_guard<std::mutex> guard(bindingMutex_);
     binding_ = binding;
     if (binding_) binding_->AddRef();
     lastActivity_ = GetTickCount64();
@@ -70,6 +84,7 @@ class StatusCallback : public IBindStatusCallback, public IHttpNegotiate {
       const std::string target = statusText ? WideToUtf8(statusText) : std::string();
       if (!RedirectAllowed(url_, target)) {
         refusedRedirect = target;
+        std::lock_guard<std::mutex> guard(bindingMutex_);
         if (binding_) binding_->Abort();
         return E_ABORT;
       }
@@ -114,42 +129,49 @@ class StatusCallback : public IBindStatusCallback, public IHttpNegotiate {
 
  private:
   void ReleaseBinding() {
+    std::lock_guard<std::mutex> guard(bindingMutex_);
     if (binding_) binding_->Release();
     binding_ = nullptr;
   }
 
   const TDownloadProgress& onProgress_;
   std::string url_;  // where the transfer is now, after the redirects so far
+  std::mutex bindingMutex_;
   IBinding* binding_ = nullptr;
-  ULONGLONG lastActivity_ = GetTickCount64();
+  std::atomic<ULONGLONG> lastActivity_{GetTickCount64()};
   ULONG references_ = 1;
 };
 
-// The download being watched on this thread, for the timer procedure.
-thread_local StatusCallback* watched = nullptr;
-
-void CALLBACK CheckWatchedStall(HWND, UINT, UINT_PTR, DWORD) {
-  if (watched) watched->CheckStall(static_cast<ULONGLONG>(DownloadSettings().stallLimit.count()));
-}
-
-// Watches the callback for stalls for as long as it lives.
+// Watches the callback for stalls, from a thread of its own, for as long as it lives.
 class StallWatch {
  public:
   explicit StallWatch(StatusCallback& callback) {
-    watched = &callback;
-    const auto limit = DownloadSettings().stallLimit.count();
-    const UINT period = static_cast<UINT>(std::clamp<long long>(limit / 4, 10, 1000));
-    timer_ = SetTimer(nullptr, 0, period, CheckWatchedStall);
+    const auto limit = DownloadSettings().stallLimit;
+    const auto period = std::clamp<std::chrono::milliseconds>(limit / 4, std::chrono::milliseconds(10),
+                                                              std::chrono::milliseconds(1000));
+    thread_ = std::thread([this, &callback, limit, period] {
+      std::unique_lock<std::mutex> lock(mutex_);
+      while (!cv_.wait_for(lock, period, [this] { return done_; })) {
+        callback.CheckStall(static_cast<ULONGLONG>(limit.count()));
+      }
+    });
   }
   ~StallWatch() {
-    if (timer_) KillTimer(nullptr, timer_);
-    watched = nullptr;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      done_ = true;
+    }
+    cv_.notify_all();
+    thread_.join();
   }
   StallWatch(const StallWatch&) = delete;
   StallWatch& operator=(const StallWatch&) = delete;
 
  private:
-  UINT_PTR timer_ = 0;
+  std::mutex mutex_;
+  std::condition_variable cv_;
+  bool done_ = false;
+  std::thread thread_;
 };
 
 class DownloaderWin : public Downloader {

@@ -137,7 +137,9 @@ TEST(TelechargerURL, ARedirectToAnythingButTheWebIsRefused) {
   EXPECT_FALSE(std::filesystem::exists(PartialDownloadName(folder / "SpMikeCtrl.msi")));
 }
 
-TEST(TelechargerURL, AServerThatFallsSilentIsAFailedDownload) {
+// A suite of its own, so its own process under Wine: there a download that follows an aborted
+// one in the same process does not end.
+TEST(DownloadStall, AServerThatFallsSilentIsAFailedDownload) {
   LoopbackHttpServer server;
   server.Serve("/silent", {200, Package(), 1000, true, true});
   ScratchFolder folder;
