@@ -58,6 +58,7 @@ void AjustementCleRegistreSM() {
     TRegistry registry;
     try {
       AdjustModels(registry);
+      registry.Flush();
     } catch (...) {
       registry.CloseKey();
       Log("AjustementCleRegistreSM - OUT", 250);

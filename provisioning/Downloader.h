@@ -1,6 +1,7 @@
 #pragma once
 // The download port: fetches a URL into a file, reporting progress as data arrives.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -23,12 +24,28 @@ enum : uint32_t {
 using TDownloadProgress =
     std::function<void(uint32_t received, uint32_t expected, uint32_t statusCode, const std::string& statusText, bool& cancel)>;
 
+// Status code with which the URL moniker library reports a redirect; the text is the new URL.
+inline constexpr uint32_t kBindStatusRedirecting = 3;
+
+struct TDownloadSettings {
+  // A transfer that receives nothing for this long is broken off.
+  std::chrono::milliseconds stallLimit = std::chrono::seconds(60);
+};
+TDownloadSettings& DownloadSettings();
+
+// The URL's scheme in lower case ("https"), or "" when it does not begin with one and "://".
+std::string UrlScheme(const std::string& url);
+bool IsSecureUrl(const std::string& url);
+// A redirect goes to a web address only, and never from HTTPS to anything less.
+bool RedirectAllowed(const std::string& from, const std::string& to);
+
 class Downloader {
  public:
   virtual ~Downloader() = default;
   // Writes the resource at Url to File (created or replaced). Raises EDownloadError when the
   // transfer fails or breaks off, when the server answers with a status other than success,
-  // when the progress handler cancels, and where the platform has no download function.
+  // when the progress handler cancels, when a redirect leaves HTTPS, when nothing arrives for
+  // the stall limit, and where the platform has no download function.
   virtual void DownloadToFile(const std::string& url, const std::string& file, const TDownloadProgress& onProgress) = 0;
 };
 

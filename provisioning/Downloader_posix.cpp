@@ -2,6 +2,8 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <mutex>
 
@@ -61,7 +63,7 @@ class DownloaderPosix : public Downloader {
     transfer.file = out;
     transfer.onProgress = &onProgress;
     transfer.url = &url;
-    const bool secure = url.rfind("https:", 0) == 0;
+    const bool secure = IsSecureUrl(url);
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
     // A package fetched over HTTPS is never handed over to plain HTTP by a redirect.
@@ -73,7 +75,8 @@ class DownloaderPosix : public Downloader {
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 30L);
     // A server that stops sending ends the transfer instead of holding the window forever.
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, 60L);
+    const auto stallSeconds = std::chrono::ceil<std::chrono::seconds>(DownloadSettings().stallLimit).count();
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(std::max<decltype(stallSeconds)>(stallSeconds, 1)));
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteData);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);

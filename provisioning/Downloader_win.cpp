@@ -1,8 +1,18 @@
 // URL download on Windows, through URLDownloadToFileW of the URL moniker library, loaded at run
-// time. A status callback feeds the progress handler and reads the HTTP status of the answer.
+// time. A status callback feeds the progress handler, reads the HTTP status of the answer,
+// refuses a redirect that leaves HTTPS, and breaks off a transfer that falls silent: a watching
+// thread aborts the binding once nothing came for the stall limit.
 
 #include <windows.h>
 #include <urlmon.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
 
 #include "common/ComScope_win.h"
 #include "common/Port.h"
@@ -17,11 +27,29 @@ using URLDownloadToFileWFunction = HRESULT(WINAPI*)(LPUNKNOWN, LPCWSTR, LPCWSTR,
 
 class StatusCallback : public IBindStatusCallback, public IHttpNegotiate {
  public:
-  StatusCallback(const TDownloadProgress& onProgress) : onProgress_(onProgress) {}
+  StatusCallback(const TDownloadProgress& onProgress, const std::string& url) : onProgress_(onProgress), url_(url) {}
+  ~StatusCallback() { ReleaseBinding(); }
 
   bool cancelled = false;
+  std::atomic<bool> stalled{false};
+  std::string refusedRedirect;
   DWORD httpStatus = 0;
   ULONG expected = 0;
+
+  // Called by the watching thread: breaks the transfer off once nothing came for the limit.
+  void CheckStall(ULONGLONG limitMilliseconds) {
+    IBinding* binding = nullptr;
+    {
+      std::lock_guard<std::mutex> guard(bindingMutex_);
+      if (!binding_ || GetTickCount64() - lastActivity_ < limitMilliseconds) return;
+      binding = binding_;
+      binding->AddRef();
+    }
+    // Outside the lock: the abort may stop the binding, which lets it go.
+    stalled = true;
+    binding->Abort();
+    binding->Release();
+  }
 
   // IUnknown; the object lives on the caller's stack, so counting is only nominal.
   STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
@@ -40,10 +68,28 @@ class StatusCallback : public IBindStatusCallback, public IHttpNegotiate {
   STDMETHODIMP_(ULONG) Release() override { return --references_; }
 
   // IBindStatusCallback
-  STDMETHODIMP OnStartBinding(DWORD, IBinding*) override { return S_OK; }
+  STDMETHODIMP OnStartBinding(DWORD, IBinding* binding) override {
+    ReleaseBinding();
+    std::lock_guard<std::mutex> guard(bindingMutex_);
+    binding_ = binding;
+    if (binding_) binding_->AddRef();
+    lastActivity_ = GetTickCount64();
+    return S_OK;
+  }
   STDMETHODIMP GetPriority(LONG*) override { return E_NOTIMPL; }
   STDMETHODIMP OnLowResource(DWORD) override { return S_OK; }
   STDMETHODIMP OnProgress(ULONG progress, ULONG progressMax, ULONG statusCode, LPCWSTR statusText) override {
+    lastActivity_ = GetTickCount64();
+    if (statusCode == BINDSTATUS_REDIRECTING) {
+      const std::string target = statusText ? WideToUtf8(statusText) : std::string();
+      if (!RedirectAllowed(url_, target)) {
+        refusedRedirect = target;
+        std::lock_guard<std::mutex> guard(bindingMutex_);
+        if (binding_) binding_->Abort();
+        return E_ABORT;
+      }
+      url_ = target;
+    }
     if (progressMax > expected) expected = progressMax;
     bool cancel = false;
     onProgress_(progress, progressMax, statusCode, statusText ? WideToUtf8(statusText) : std::string(), cancel);
@@ -53,14 +99,20 @@ class StatusCallback : public IBindStatusCallback, public IHttpNegotiate {
     }
     return S_OK;
   }
-  STDMETHODIMP OnStopBinding(HRESULT, LPCWSTR) override { return S_OK; }
+  STDMETHODIMP OnStopBinding(HRESULT, LPCWSTR) override {
+    ReleaseBinding();
+    return S_OK;
+  }
   STDMETHODIMP GetBindInfo(DWORD* flags, BINDINFO* info) override {
     // Always the server's current package, never a copy from the browser cache.
     *flags = BINDF_GETNEWESTVERSION | BINDF_NOWRITECACHE | BINDF_PRAGMA_NO_CACHE;
     (void)info;
     return S_OK;
   }
-  STDMETHODIMP OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) override { return S_OK; }
+  STDMETHODIMP OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) override {
+    lastActivity_ = GetTickCount64();
+    return S_OK;
+  }
   STDMETHODIMP OnObjectAvailable(REFIID, IUnknown*) override { return S_OK; }
 
   // IHttpNegotiate
@@ -76,8 +128,50 @@ class StatusCallback : public IBindStatusCallback, public IHttpNegotiate {
   }
 
  private:
+  void ReleaseBinding() {
+    std::lock_guard<std::mutex> guard(bindingMutex_);
+    if (binding_) binding_->Release();
+    binding_ = nullptr;
+  }
+
   const TDownloadProgress& onProgress_;
+  std::string url_;  // where the transfer is now, after the redirects so far
+  std::mutex bindingMutex_;
+  IBinding* binding_ = nullptr;
+  std::atomic<ULONGLONG> lastActivity_{GetTickCount64()};
   ULONG references_ = 1;
+};
+
+// Watches the callback for stalls, from a thread of its own, for as long as it lives.
+class StallWatch {
+ public:
+  explicit StallWatch(StatusCallback& callback) {
+    const auto limit = DownloadSettings().stallLimit;
+    const auto period = std::clamp<std::chrono::milliseconds>(limit / 4, std::chrono::milliseconds(10),
+                                                              std::chrono::milliseconds(1000));
+    thread_ = std::thread([this, &callback, limit, period] {
+      std::unique_lock<std::mutex> lock(mutex_);
+      while (!cv_.wait_for(lock, period, [this] { return done_; })) {
+        callback.CheckStall(static_cast<ULONGLONG>(limit.count()));
+      }
+    });
+  }
+  ~StallWatch() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      done_ = true;
+    }
+    cv_.notify_all();
+    thread_.join();
+  }
+  StallWatch(const StallWatch&) = delete;
+  StallWatch& operator=(const StallWatch&) = delete;
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable cv_;
+  bool done_ = false;
+  std::thread thread_;
 };
 
 class DownloaderWin : public Downloader {
@@ -93,12 +187,17 @@ class DownloaderWin : public Downloader {
       throw EDownloadError(prefix + "URLDownloadToFileW introuvable");
     }
     HRESULT result;
-    StatusCallback callback(onProgress);
+    StatusCallback callback(onProgress, url);
     {
       ScopedComApartment com;
+      StallWatch watch(callback);
       result = download(nullptr, Utf8ToWide(url).c_str(), Utf8ToWide(file).c_str(), 0, &callback);
     }
     FreeLibrary(library);
+    if (!callback.refusedRedirect.empty()) {
+      throw EDownloadError(prefix + "redirection refusée vers " + callback.refusedRedirect);
+    }
+    if (callback.stalled) throw EDownloadError(prefix + "plus rien reçu, transfert abandonné");
     if (callback.cancelled) throw EDownloadError(prefix + "annulé");
     if (callback.httpStatus != 0 && (callback.httpStatus < 200 || callback.httpStatus > 299)) {
       throw EDownloadError(prefix + "statut HTTP " + std::to_string(callback.httpStatus));

@@ -9,6 +9,7 @@
 #include "common/Port.h"
 #include "logging/ApplicationLogger.h"
 #include "provisioning/DriverPaths.h"
+#include "provisioning/InstallerPackage.h"
 #include "provisioning/Registry.h"
 #include "provisioning/TelechargerURL.h"
 #include "ui/Dialogs.h"
@@ -111,7 +112,7 @@ void TelechargementPilotesSM(const std::string& url, const std::string& targetFi
         form.DownloadProgress(sender, progress, progressMax, statusCode, statusText, cancel);
       },
       [&form](const void* sender) { form.StartProgress(sender); },
-      [&form](const void* sender) { form.EndProgress(sender); });
+      [&form](const void* sender) { form.EndProgress(sender); }, IsWindowsInstallerFile);
 }
 
 bool InstallationPilotesSM(const std::string& driverFolder, TpFIBDatabase* database, int32_t stationId) {

@@ -38,6 +38,16 @@ void TRegistry::RaiseWhenReadOnly(const std::string& name) const {
   if (open_ && !write_) throw ERegistryException("Impossible d'établir les données de '" + name + "'");
 }
 
+TRegistry::~TRegistry() {
+  CloseKey();
+  // A failure here has no one to tell; whoever must know calls Flush first.
+  Port<Registry>().Flush();
+}
+
+void TRegistry::Flush() {
+  if (!Port<Registry>().Flush()) throw ERegistryException("Impossible d'enregistrer le registre");
+}
+
 void TRegistry::SetRootKey(TRootKey root) {
   CloseKey();
   root_ = root;

@@ -50,15 +50,18 @@ class Registry {
   // Reads a value; false when the key or the value cannot be read.
   virtual bool ReadValue(TRootKey root, const std::string& path, const std::string& name, TRegValue& value) = 0;
   virtual bool WriteValue(TRootKey root, const std::string& path, const std::string& name, const TRegValue& value) = 0;
+  // Saves what was written so far where a store gathers writes before it saves them; false when
+  // it cannot. The Windows registry keeps each write itself, so there is nothing to do there.
+  virtual bool Flush() { return true; }
 };
 
 // A handle on the registry with a current root key and at most one open key. A path that begins
 // with "\" starts at the root key; one without is relative to the open key, or to the root key
-// when none is open. Destroying it closes its open key.
+// when none is open. Destroying it closes its open key and saves what it wrote.
 class TRegistry {
  public:
   TRegistry() = default;
-  ~TRegistry() { CloseKey(); }
+  ~TRegistry();
   TRegistry(const TRegistry&) = delete;
   TRegistry& operator=(const TRegistry&) = delete;
 
@@ -86,6 +89,8 @@ class TRegistry {
   // Raise ERegistryException when the value cannot be written.
   void WriteInteger(const std::string& name, int32_t value);
   void WriteString(const std::string& name, const std::string& value);
+  // Saves what was written so far; raises ERegistryException when it cannot be saved.
+  void Flush();
 
   // The full path below the root that Key names from the accessor's position.
   std::string Resolve(const std::string& key) const;

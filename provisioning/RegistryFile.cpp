@@ -1,362 +1,445 @@
 #include "provisioning/RegistryFile.h"
 
-#include <algorithm>
-#include <cctype>
-#include <cstdio>
+#include <sstream>
 
-#include "common/TextConversion.h"
+#include "provisioning/ExportValue.h"
 
 namespace orvane {
 
 namespace {
 
-const char kHeader[] = "Windows Registry Editor Version 5.00";
+const char kVersion5[] = "Windows Registry Editor Version 5.00";
+const char kVersion4[] = "REGEDIT4";
+const size_t kWriteChunk = 1 << 20;
+
+char FoldChar(char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); }
 
 std::string Fold(const std::string& text) {
   std::string folded = text;
-  std::transform(folded.begin(), folded.end(), folded.begin(),
-                 [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+  for (char& c : folded) c = FoldChar(c);
   return folded;
 }
+
+uint32_t HashFolded(const std::string& folded) {
+  uint32_t hash = 2166136261u;
+  for (char c : folded) hash = (hash ^ static_cast<uint8_t>(c)) * 16777619u;
+  return hash;
+}
+
+const uint32_t kVacated = UINT32_MAX;
 
 std::string FullName(TRootKey root, const std::string& path) {
   return path.empty() ? std::string(RootKeyName(root)) : std::string(RootKeyName(root)) + "\\" + path;
 }
 
-std::string DecodeText(const std::string& bytes) {
-  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE) {
-    std::u16string units;
-    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
-      units.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8));
-    }
-    return Utf16ToUtf8(units);
+bool IsRootName(const std::string& name) {
+  for (TRootKey root : {TRootKey::ClassesRoot, TRootKey::CurrentUser, TRootKey::LocalMachine, TRootKey::Users,
+                        TRootKey::CurrentConfig}) {
+    if (Fold(name) == Fold(RootKeyName(root))) return true;
   }
-  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) return bytes.substr(3);
-  return bytes;
-}
-
-std::vector<uint8_t> Utf16Bytes(const std::string& text, bool terminated) {
-  std::u16string units = Utf8ToUtf16(text);
-  if (terminated) units.push_back(u'\0');
-  std::vector<uint8_t> bytes;
-  for (char16_t unit : units) {
-    bytes.push_back(static_cast<uint8_t>(unit & 0xFF));
-    bytes.push_back(static_cast<uint8_t>(unit >> 8));
-  }
-  return bytes;
-}
-
-std::string TextOfUtf16Bytes(const std::vector<uint8_t>& bytes) {
-  std::u16string units;
-  for (size_t i = 0; i + 1 < bytes.size(); i += 2) units.push_back(static_cast<char16_t>(bytes[i] | bytes[i + 1] << 8));
-  while (!units.empty() && units.back() == u'\0') units.pop_back();
-  return Utf16ToUtf8(units);
+  return false;
 }
 
 [[noreturn]] void Malformed(size_t line) {
   throw ERegistryException("Fichier de registre invalide, ligne " + std::to_string(line));
 }
 
-// A quoted string starting at Pos; Pos ends after the closing quote.
-std::string ReadQuoted(const std::string& line, size_t& pos, size_t lineNumber) {
-  if (pos >= line.size() || line[pos] != '"') Malformed(lineNumber);
-  std::string out;
-  for (++pos; pos < line.size(); ++pos) {
-    if (line[pos] == '\\' && pos + 1 < line.size()) {
-      out.push_back(line[++pos]);
-    } else if (line[pos] == '"') {
-      ++pos;
-      return out;
-    } else {
-      out.push_back(line[pos]);
-    }
-  }
-  Malformed(lineNumber);
+// The line without its line break.
+size_t ContentEnd(const std::string& text, size_t begin, size_t next) {
+  size_t end = next;
+  if (end > begin && text[end - 1] == '\n') --end;
+  if (end > begin && text[end - 1] == '\r') --end;
+  return end;
 }
 
-std::string Quote(const std::string& text) {
-  std::string out = "\"";
-  for (char c : text) {
-    if (c == '\\' || c == '"') out.push_back('\\');
-    out.push_back(c);
-  }
-  return out + "\"";
+size_t NextLine(const std::string& text, size_t begin) {
+  const size_t end = text.find('\n', begin);
+  return end == std::string::npos ? text.size() : end + 1;
 }
 
-std::vector<uint8_t> ParseHexBytes(const std::string& text, size_t lineNumber) {
-  std::vector<uint8_t> bytes;
-  std::string digits;
-  auto flush = [&] {
-    if (digits.empty()) return;
-    if (digits.size() > 2) Malformed(lineNumber);
-    bytes.push_back(static_cast<uint8_t>(std::stoul(digits, nullptr, 16)));
-    digits.clear();
-  };
-  for (char c : text) {
-    if (std::isxdigit(static_cast<unsigned char>(c))) {
-      digits.push_back(c);
-    } else if (c == ',') {
-      flush();
-    } else if (c != ' ' && c != '\t') {
-      Malformed(lineNumber);
-    }
-  }
-  flush();
-  return bytes;
-}
-
-TRegValue ParseData(const std::string& data, size_t lineNumber) {
-  TRegValue value;
-  if (!data.empty() && data.front() == '"') {
-    size_t pos = 0;
-    value.type = kRegSz;
-    value.text = ReadQuoted(data, pos, lineNumber);
-    return value;
-  }
-  const std::string folded = Fold(data);
-  if (folded.rfind("dword:", 0) == 0) {
-    const std::string digits = data.substr(6);
-    if (digits.empty() || digits.size() > 8 ||
-        !std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isxdigit(c); })) {
-      Malformed(lineNumber);
-    }
-    value.type = kRegDword;
-    value.dword = static_cast<uint32_t>(std::stoul(digits, nullptr, 16));
-    return value;
-  }
-  if (folded.rfind("hex", 0) == 0) {
-    size_t colon = folded.find(':');
-    if (colon == std::string::npos) Malformed(lineNumber);
-    uint32_t type = kRegBinary;
-    if (colon > 3) {
-      if (folded[3] != '(' || folded[colon - 1] != ')') Malformed(lineNumber);
-      try {
-        type = static_cast<uint32_t>(std::stoul(folded.substr(4, colon - 5), nullptr, 16));
-      } catch (const std::exception&) {
-        Malformed(lineNumber);
-      }
-    }
-    value.type = type;
-    const std::vector<uint8_t> bytes = ParseHexBytes(data.substr(colon + 1), lineNumber);
-    if (type == kRegSz) {
-      value.text = TextOfUtf16Bytes(bytes);
-    } else if (type == kRegDword && bytes.size() == 4) {
-      value.dword = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24;
-    } else {
-      value.raw = bytes;
-    }
-    return value;
-  }
-  Malformed(lineNumber);
-}
-
-std::string HexData(uint32_t type, const std::vector<uint8_t>& bytes) {
-  char buffer[16];
-  std::string out;
-  if (type == kRegBinary) {
-    out = "hex:";
-  } else {
-    std::snprintf(buffer, sizeof buffer, "hex(%x):", static_cast<unsigned>(type));
-    out = buffer;
-  }
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    std::snprintf(buffer, sizeof buffer, i ? ",%02x" : "%02x", bytes[i]);
-    out += buffer;
-  }
-  return out;
-}
-
-std::string DataText(const TRegValue& value) {
-  if (value.type == kRegSz) {
-    // A line break inside a string would end the line of the export: such text goes as hex.
-    if (value.text.find_first_of("\r\n") != std::string::npos) return HexData(kRegSz, Utf16Bytes(value.text, true));
-    return Quote(value.text);
-  }
-  if (value.type == kRegDword) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "dword:%08x", static_cast<unsigned>(value.dword));
-    return buffer;
-  }
-  return HexData(value.type, value.raw);
-}
-
-// Splits "HKEY_…\rest" into its root key and the rest.
-bool SplitFullName(const std::string& fullName, TRootKey& root, std::string& path) {
-  const size_t separator = fullName.find('\\');
-  const std::string rootName = Fold(fullName.substr(0, separator));
-  for (TRootKey candidate : {TRootKey::ClassesRoot, TRootKey::CurrentUser, TRootKey::LocalMachine, TRootKey::Users,
-                             TRootKey::CurrentConfig}) {
-    if (rootName == Fold(RootKeyName(candidate))) {
-      root = candidate;
-      path = separator == std::string::npos ? std::string() : fullName.substr(separator + 1);
-      return true;
-    }
-  }
-  return false;
+bool IsBlankOrComment(const std::string& content, size_t& trimmed) {
+  trimmed = content.find_first_not_of(" \t");
+  return trimmed == std::string::npos || content[trimmed] == ';';
 }
 
 }  // namespace
 
-TRegistryFile TRegistryFile::Parse(const std::string& bytes) {
-  const std::string text = DecodeText(bytes);
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start <= text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-    start = end + 1;
-  }
+TRegistryFile::TRegistryFile() : head_(std::string(kVersion5) + "\r\n\r\n") {}
 
+TRegistryFile TRegistryFile::Parse(const std::string& bytes) {
+  std::istringstream in(bytes);
+  return Read(in);
+}
+
+TRegistryFile TRegistryFile::Read(std::istream& in) {
+  TExportLineReader reader(in);
   TRegistryFile file;
-  Key* current = nullptr;
+  file.head_.clear();
+  std::string raw;
+  size_t lineNumber = 0;
   bool headerSeen = false;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    const size_t lineNumber = i + 1;
-    std::string line = lines[i];
-    const size_t first = line.find_first_not_of(" \t");
-    if (first == std::string::npos || line[first] == ';') continue;
-    line = line.substr(first);
-    if (!headerSeen) {
-      if (line != kHeader && line != "REGEDIT4") Malformed(lineNumber);
-      headerSeen = true;
+  std::vector<std::string> before;  // lines ahead of the header, until it names the encoding
+  while (reader.Next(raw)) {
+    ++lineNumber;
+    if (headerSeen) {
+      const std::optional<std::string> line = DecodeLine(file.encoding_, raw);
+      if (!line) Malformed(lineNumber);
+      file.ReadLine(*line, lineNumber);
       continue;
     }
-    if (line.front() == '[') {
-      const size_t close = line.rfind(']');
-      if (close == std::string::npos) Malformed(lineNumber);
-      const bool removal = line.size() > 1 && line[1] == '-';
-      const std::string fullName = line.substr(removal ? 2 : 1, close - (removal ? 2 : 1));
-      TRootKey root;
-      std::string path;
-      if (!SplitFullName(fullName, root, path)) Malformed(lineNumber);
-      while (!path.empty() && path.back() == '\\') path.pop_back();
-      if (removal) {
-        file.DeleteKey(root, path);
-        current = nullptr;
-      } else {
-        file.CreateKey(root, path);
-        current = file.Find(root, path);
-      }
-      continue;
+    // Ahead of the header only ASCII matters: blank lines, comments and the header itself.
+    const std::optional<std::string> probe = DecodeLine(reader.Mark().value_or(TExportEncoding::Windows1252), raw);
+    if (!probe) Malformed(lineNumber);
+    size_t trimmed = 0;
+    before.push_back(raw);
+    if (IsBlankOrComment(*probe, trimmed)) continue;
+    const std::string header = probe->substr(trimmed, ContentEnd(*probe, 0, probe->size()) - trimmed);
+    const size_t end = header.find_last_not_of(" \t");
+    const std::string word = header.substr(0, end == std::string::npos ? 0 : end + 1);
+    if (word != kVersion5 && word != kVersion4) Malformed(lineNumber);
+    headerSeen = true;
+    file.wide_ = word == kVersion5;
+    file.encoding_ = reader.Mark().value_or(file.wide_ ? TExportEncoding::Utf8 : TExportEncoding::Windows1252);
+    file.lineBreak_ = probe->size() >= 2 && probe->compare(probe->size() - 2, 2, "\r\n") == 0 ? "\r\n" : "\n";
+    for (const std::string& early : before) {
+      const std::optional<std::string> line = DecodeLine(file.encoding_, early);
+      if (!line) Malformed(lineNumber);
+      file.head_ += *line;
     }
-    if (!current) Malformed(lineNumber);
-    // Long hex values continue on the next lines after a trailing "\".
-    while (!line.empty() && line.back() == '\\' && i + 1 < lines.size()) {
-      line.pop_back();
-      const std::string& next = lines[++i];
-      line += next.substr(std::min(next.find_first_not_of(" \t"), next.size()));
-    }
-    size_t pos = 0;
-    std::string name;
-    if (line.front() == '@') {
-      pos = 1;
-    } else {
-      name = ReadQuoted(line, pos, lineNumber);
-    }
-    if (pos >= line.size() || line[pos] != '=') Malformed(lineNumber);
-    const std::string data = line.substr(pos + 1);
-    TRootKey root;
-    std::string path;
-    SplitFullName(current->name, root, path);
-    if (data == "-") {
-      auto& values = current->values;
-      values.erase(std::remove_if(values.begin(), values.end(),
-                                  [&](const auto& entry) { return Fold(entry.first) == Fold(name); }),
-                   values.end());
-      continue;
-    }
-    file.SetValue(root, path, name, ParseData(data, lineNumber));
   }
   if (!headerSeen) Malformed(1);
+  if (!file.continued_.empty()) Malformed(lineNumber);
+  file.current_ = -1;
   return file;
 }
 
-std::string TRegistryFile::Serialize() const {
-  std::string text = std::string(kHeader) + "\r\n\r\n";
-  for (const auto& [folded, key] : keys_) {
-    text += "[" + key.name + "]\r\n";
-    for (const auto& [name, value] : key.values) {
-      text += (name.empty() ? std::string("@") : Quote(name)) + "=" + DataText(value) + "\r\n";
-    }
-    text += "\r\n";
+void TRegistryFile::ReadLine(const std::string& line, size_t lineNumber) {
+  std::string& target = current_ < 0 ? head_ : sections_[static_cast<size_t>(current_)].text;
+  const std::string content = line.substr(0, ContentEnd(line, 0, line.size()));
+  size_t trimmed = 0;
+  if (!continued_.empty()) {
+    // A value's data goes on after a trailing "\" on the line before.
+    target += line;
+    continued_ += content.substr(std::min(content.find_first_not_of(" \t"), content.size()));
+  } else if (IsBlankOrComment(content, trimmed)) {
+    target += line;
+    return;
+  } else if (content[trimmed] == '[') {
+    StartSection(line, trimmed, lineNumber);
+    return;
+  } else {
+    if (current_ < 0 || inRemoval_) Malformed(lineNumber);
+    target += line;
+    continued_ = content.substr(trimmed);
   }
-  std::string bytes = "\xFF\xFE";
-  for (uint8_t byte : Utf16Bytes(text, false)) bytes.push_back(static_cast<char>(byte));
-  return bytes;
+  if (!continued_.empty() && continued_.back() == '\\') {
+    continued_.pop_back();
+    // An empty line would not tell a waiting value from none.
+    if (continued_.empty()) Malformed(lineNumber);
+    return;
+  }
+  const std::string logical = std::move(continued_);
+  continued_.clear();
+  const std::optional<TValueLine> value = ReadValueName(logical);
+  if (!value) Malformed(lineNumber);
+  if (IsValueRemoval(logical, *value)) return;
+  try {
+    ParseValueData(logical, *value, wide_);
+  } catch (const ERegistryException&) {
+    Malformed(lineNumber);
+  }
 }
 
-TRegistryFile::Key* TRegistryFile::Find(TRootKey root, const std::string& path) {
-  auto found = keys_.find(Fold(FullName(root, path)));
-  return found == keys_.end() ? nullptr : &found->second;
+void TRegistryFile::StartSection(const std::string& line, size_t trimmed, size_t lineNumber) {
+  const size_t close = line.rfind(']');
+  if (close == std::string::npos || close < trimmed) Malformed(lineNumber);
+  const bool removal = line.compare(trimmed, 2, "[-") == 0;
+  const size_t begin = trimmed + (removal ? 2 : 1);
+  size_t end = close;
+  while (end > begin && line[end - 1] == '\\') --end;
+  const std::string name = line.substr(begin, end - begin);
+  if (!IsRootName(name.substr(0, name.find('\\')))) Malformed(lineNumber);
+  const std::string folded = Fold(name);
+  inRemoval_ = removal;
+  if (removal) {
+    Remove(folded, true);
+  } else if (Section* existing = Find(folded); existing && existing->state == TState::Live) {
+    // A key named twice is one key: its lines join those of its first section.
+    current_ = existing - sections_.data();
+    return;
+  } else if (existing) {
+    DropImplied(*existing);
+  }
+  Section section;
+  section.text = line;
+  section.nameBegin = static_cast<uint32_t>(begin);
+  section.nameLength = static_cast<uint32_t>(end - begin);
+  section.state = removal ? TState::Removed : TState::Live;
+  sections_.push_back(std::move(section));
+  current_ = static_cast<int64_t>(sections_.size() - 1);
+  if (!removal) {
+    Index(static_cast<uint32_t>(current_), HashFolded(folded));
+    NoteImpliedParents(folded);
+  }
 }
 
-const TRegistryFile::Key* TRegistryFile::Find(TRootKey root, const std::string& path) const {
-  auto found = keys_.find(Fold(FullName(root, path)));
-  return found == keys_.end() ? nullptr : &found->second;
+std::string TRegistryFile::NameOf(const Section& section) const {
+  return section.text.substr(section.nameBegin, section.nameLength);
 }
 
-void TRegistryFile::AddKey(const std::string& fullName) {
-  keys_.try_emplace(Fold(fullName), Key{fullName, {}});
+const TRegistryFile::Section* TRegistryFile::Find(const std::string& folded) const {
+  if (slots_.empty()) return nullptr;
+  const uint32_t hash = HashFolded(folded);
+  const size_t mask = slots_.size() - 1;
+  for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+    const Slot& entry = slots_[slot];
+    if (entry.number == 0) return nullptr;
+    if (entry.number == kVacated || entry.hash != hash) continue;
+    const Section& section = sections_[entry.number - 1];
+    if (section.nameLength != folded.size()) continue;
+    bool same = true;
+    for (size_t i = 0; same && i < folded.size(); ++i) same = FoldChar(section.text[section.nameBegin + i]) == folded[i];
+    if (same) return &section;
+  }
+}
+
+TRegistryFile::Section* TRegistryFile::Find(const std::string& folded) {
+  return const_cast<Section*>(static_cast<const TRegistryFile*>(this)->Find(folded));
+}
+
+TRegistryFile::Section* TRegistryFile::FindLive(const std::string& folded) {
+  Section* section = Find(folded);
+  return section && section->state == TState::Live ? section : nullptr;
+}
+
+void TRegistryFile::Index(uint32_t number, uint32_t hash) {
+  // At most half the slots in use, so that a search soon meets an empty one.
+  if ((used_ + 1) * 2 > slots_.size()) {
+    std::vector<Slot> old = std::move(slots_);
+    size_t live = 0;
+    for (const Slot& entry : old) live += entry.number != 0 && entry.number != kVacated;
+    size_t size = 64;
+    while ((live + 1) * 4 > size) size *= 2;
+    slots_.assign(size, Slot{});
+    used_ = 0;
+    for (const Slot& entry : old) {
+      if (entry.number == 0 || entry.number == kVacated) continue;
+      size_t free = entry.hash & (size - 1);
+      while (slots_[free].number != 0) free = (free + 1) & (size - 1);
+      slots_[free] = entry;
+      ++used_;
+    }
+  }
+  const size_t mask = slots_.size() - 1;
+  size_t free = hash & mask;
+  while (slots_[free].number != 0 && slots_[free].number != kVacated) free = (free + 1) & mask;
+  if (slots_[free].number == 0) ++used_;
+  slots_[free] = Slot{hash, number + 1};
+}
+
+void TRegistryFile::Unindex(const Section& section) {
+  const auto number = static_cast<uint32_t>(&section - sections_.data()) + 1;
+  const uint32_t hash = HashFolded(Fold(NameOf(section)));
+  const size_t mask = slots_.size() - 1;
+  for (size_t slot = hash & mask; slots_[slot].number != 0; slot = (slot + 1) & mask) {
+    if (slots_[slot].number == number) {
+      slots_[slot].number = kVacated;
+      return;
+    }
+  }
+}
+
+void TRegistryFile::NoteImpliedParents(const std::string& folded) {
+  // From the nearest parent up to the first that exists, whose own parents then exist too. The
+  // first separator ends the root key's name.
+  const size_t rootEnd = folded.find('\\');
+  for (size_t separator = folded.rfind('\\'); separator != std::string::npos && separator > rootEnd;
+       separator = folded.rfind('\\', separator - 1)) {
+    std::string parent = folded.substr(0, separator);
+    if (Find(parent)) break;
+    Section implied;
+    implied.nameLength = static_cast<uint32_t>(parent.size());
+    implied.text = std::move(parent);
+    implied.state = TState::Implied;
+    sections_.push_back(std::move(implied));
+    Index(static_cast<uint32_t>(sections_.size() - 1), HashFolded(sections_.back().text));
+  }
+}
+
+void TRegistryFile::DropImplied(Section& implied) {
+  Unindex(implied);
+  implied.state = TState::Removed;
+  std::string().swap(implied.text);
+}
+
+uint32_t TRegistryFile::AppendSection(const std::string& fullName) {
+  if (Section* implied = Find(Fold(fullName)); implied && implied->state == TState::Implied) DropImplied(*implied);
+  // What comes before ends with a line break, so the new section starts on a line of its own.
+  std::string* last = &head_;
+  for (auto it = sections_.rbegin(); it != sections_.rend(); ++it) {
+    if (it->state != TState::Implied && !it->text.empty()) {
+      last = &it->text;
+      break;
+    }
+  }
+  if (!last->empty() && last->back() != '\n') *last += lineBreak_;
+  Section section;
+  section.text = "[" + fullName + "]" + lineBreak_ + lineBreak_;
+  section.nameBegin = 1;
+  section.nameLength = static_cast<uint32_t>(fullName.size());
+  sections_.push_back(std::move(section));
+  const auto number = static_cast<uint32_t>(sections_.size() - 1);
+  Index(number, HashFolded(Fold(fullName)));
+  NoteImpliedParents(Fold(fullName));
+  return number;
+}
+
+void TRegistryFile::Remove(const std::string& folded, bool keepText) {
+  const std::string prefix = folded + "\\";
+  for (Section& section : sections_) {
+    if (section.state == TState::Removed) continue;
+    const std::string name = Fold(NameOf(section));
+    if (name != folded && name.compare(0, prefix.size(), prefix) != 0) continue;
+    Unindex(section);
+    if (!keepText || section.state == TState::Implied) std::string().swap(section.text);
+    section.state = TState::Removed;
+  }
 }
 
 bool TRegistryFile::KeyExists(TRootKey root, const std::string& path) const {
-  return path.empty() || Find(root, path) != nullptr;
+  return path.empty() || Find(Fold(FullName(root, path)));
 }
 
-void TRegistryFile::CreateKey(TRootKey root, const std::string& path) {
-  if (path.empty()) return;
-  size_t separator = 0;
-  while ((separator = path.find('\\', separator)) != std::string::npos) {
-    if (separator > 0) AddKey(FullName(root, path.substr(0, separator)));
-    ++separator;
-  }
-  AddKey(FullName(root, path));
-}
-
-bool TRegistryFile::DeleteKey(TRootKey root, const std::string& path) {
-  if (path.empty() || !Find(root, path)) return false;
-  const std::string folded = Fold(FullName(root, path));
-  const std::string prefix = folded + "\\";
-  for (auto it = keys_.begin(); it != keys_.end();) {
-    if (it->first == folded || it->first.rfind(prefix, 0) == 0) {
-      it = keys_.erase(it);
-    } else {
-      ++it;
-    }
-  }
+bool TRegistryFile::CreateKey(TRootKey root, const std::string& path) {
+  if (KeyExists(root, path)) return true;
+  const std::string fullName = FullName(root, path);
+  if (!EncodeText(encoding_, fullName)) return false;
+  AppendSection(fullName);
   return true;
 }
 
-const TRegValue* TRegistryFile::FindValue(TRootKey root, const std::string& path, const std::string& name) const {
-  const Key* key = Find(root, path);
-  if (!key) return nullptr;
-  for (const auto& [valueName, value] : key->values) {
-    if (Fold(valueName) == Fold(name)) return &value;
+bool TRegistryFile::DeleteKey(TRootKey root, const std::string& path) {
+  if (path.empty() || !KeyExists(root, path)) return false;
+  // A parent that only this key named would vanish with it: it gets a section of its own.
+  for (size_t separator = 0; (separator = path.find('\\', separator + 1)) != std::string::npos;) {
+    const std::string parent = FullName(root, path.substr(0, separator));
+    const Section* section = Find(Fold(parent));
+    if (section && section->state == TState::Implied) AppendSection(parent);
   }
-  return nullptr;
+  Remove(Fold(FullName(root, path)), false);
+  return true;
+}
+
+void TRegistryFile::ForEachValue(const std::string& text,
+                                 const std::function<void(const ValueSpan&, const std::string&, size_t,
+                                                          const std::string&)>& visit) {
+  size_t begin = NextLine(text, 0);  // after the section's header line
+  while (begin < text.size()) {
+    size_t next = NextLine(text, begin);
+    const std::string content = text.substr(begin, ContentEnd(text, begin, next) - begin);
+    size_t trimmed = 0;
+    if (IsBlankOrComment(content, trimmed)) {
+      begin = next;
+      continue;
+    }
+    ValueSpan span;
+    span.start = begin;
+    std::string logical = content.substr(trimmed);
+    while (!logical.empty() && logical.back() == '\\' && next < text.size()) {
+      logical.pop_back();
+      const size_t following = NextLine(text, next);
+      const std::string more = text.substr(next, ContentEnd(text, next, following) - next);
+      logical += more.substr(std::min(more.find_first_not_of(" \t"), more.size()));
+      next = following;
+    }
+    span.end = ContentEnd(text, begin, next);
+    if (const std::optional<TValueLine> value = ReadValueName(logical)) {
+      span.removal = IsValueRemoval(logical, *value);
+      visit(span, logical, value->dataStart, value->name);
+    }
+    begin = next;
+  }
+}
+
+std::optional<TRegValue> TRegistryFile::FindValue(TRootKey root, const std::string& path,
+                                                  const std::string& name) const {
+  const Section* section = Find(Fold(FullName(root, path)));
+  if (!section || section->state != TState::Live) return std::nullopt;
+  const std::string folded = Fold(name);
+  std::optional<TRegValue> found;
+  ForEachValue(section->text, [&](const ValueSpan& span, const std::string& logical, size_t dataStart,
+                                  const std::string& valueName) {
+    if (Fold(valueName) != folded) return;
+    if (span.removal) {
+      found.reset();
+    } else {
+      TValueLine line{valueName, dataStart};
+      found = ParseValueData(logical, line, wide_);
+    }
+  });
+  return found;
 }
 
 bool TRegistryFile::SetValue(TRootKey root, const std::string& path, const std::string& name, const TRegValue& value) {
-  if (path.empty() && !Find(root, path)) AddKey(FullName(root, path));
-  Key* key = Find(root, path);
-  if (!key) return false;
-  for (auto& [valueName, stored] : key->values) {
-    if (Fold(valueName) == Fold(name)) {
-      stored = value;
-      return true;
-    }
+  const std::string fullName = FullName(root, path);
+  Section* section = FindLive(Fold(fullName));
+  if (!section) {
+    if (!path.empty() && !KeyExists(root, path)) return false;
+    if (!EncodeText(encoding_, fullName)) return false;
+    section = &sections_[AppendSection(fullName)];
   }
-  key->values.emplace_back(name, value);
+  const std::optional<std::string> line = FormatValueLine(name, value, wide_);
+  if (!line || !EncodeText(encoding_, *line)) return false;
+  const std::string folded = Fold(name);
+  std::optional<ValueSpan> last;
+  size_t insertAt = NextLine(section->text, 0);
+  ForEachValue(section->text, [&](const ValueSpan& span, const std::string&, size_t, const std::string& valueName) {
+    insertAt = NextLine(section->text, span.end);
+    if (Fold(valueName) == folded) last = span;
+  });
+  std::string& text = section->text;
+  if (last && !last->removal) {
+    text.replace(last->start, last->end - last->start, *line);
+  } else if (insertAt == text.size() && (text.empty() || text.back() != '\n')) {
+    text += lineBreak_ + *line;
+  } else {
+    text.insert(insertAt, *line + lineBreak_);
+  }
   return true;
 }
 
 std::vector<std::string> TRegistryFile::KeyNames() const {
   std::vector<std::string> names;
-  for (const auto& [folded, key] : keys_) names.push_back(key.name);
+  for (const Section& section : sections_) {
+    if (section.state == TState::Live) names.push_back(NameOf(section));
+  }
   return names;
+}
+
+bool TRegistryFile::Write(const std::function<bool(const std::string&)>& sink) const {
+  std::string chunk = ByteOrderMark(encoding_);
+  auto add = [&](const std::string& text) {
+    // Every text here was read from, or checked against, this encoding.
+    chunk += EncodeText(encoding_, text).value_or(std::string());
+    if (chunk.size() < kWriteChunk) return true;
+    const bool written = sink(chunk);
+    chunk.clear();
+    return written;
+  };
+  if (!add(head_)) return false;
+  for (const Section& section : sections_) {
+    if (section.state != TState::Implied && !section.text.empty() && !add(section.text)) return false;
+  }
+  return chunk.empty() || sink(chunk);
+}
+
+std::string TRegistryFile::Serialize() const {
+  std::string bytes;
+  Write([&](const std::string& chunk) {
+    bytes += chunk;
+    return true;
+  });
+  return bytes;
 }
 
 }  // namespace orvane

@@ -30,9 +30,8 @@ class EndNotifier {
 };
 
 bool IsWebUrl(const std::string& url) {
-  std::string scheme = url.substr(0, url.find(':'));
-  for (char& c : scheme) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-  return url.find("://") == scheme.size() && (scheme == "http" || scheme == "https");
+  const std::string scheme = UrlScheme(url);
+  return scheme == "http" || scheme == "https";
 }
 
 }  // namespace
@@ -40,7 +39,7 @@ bool IsWebUrl(const std::string& url) {
 std::string PartialDownloadName(const std::string& targetFile) { return targetFile + ".part"; }
 
 void TelechargerURL(const std::string& url, const std::string& targetFile, const TDownloadProgressEvent& onProgress,
-                    const TNotifyEvent& onStart, const TNotifyEvent& onEnd) {
+                    const TNotifyEvent& onStart, const TNotifyEvent& onEnd, const TDownloadCheck& accepts) {
   Downloader& downloader = Port<Downloader>();
   const void* sender = &downloader;
   if (onStart) onStart(sender);
@@ -56,6 +55,9 @@ void TelechargerURL(const std::string& url, const std::string& targetFile, const
                                                 const std::string& statusText, bool& cancel) {
       if (onProgress) onProgress(sender, received, expected, statusCode, statusText, cancel);
     });
+    if (accepts && !accepts(partial)) {
+      throw EDownloadError("Téléchargement de " + url + " : le fichier reçu n'est pas celui attendu");
+    }
   } catch (...) {
     std::filesystem::remove(PathOf(partial), ignored);
     throw;

@@ -7,6 +7,7 @@
 #include "common/Port.h"
 #include "logging/ApplicationLogger.h"
 #include "provisioning/AjustementCleRegistreSM.h"
+#include "provisioning/DriverRegistration.h"
 #include "provisioning/InstallationPilotesSM.h"
 #include "provisioning/Registry.h"
 #include "ui/Dialogs.h"
@@ -14,12 +15,6 @@
 namespace orvane {
 
 namespace {
-
-// The Philips driver package registers its features here when it is installed per machine.
-const char kFeatureKey[] = "\\Installer\\Features\\777D4C2D1DBB5204A8655A0CBF18D267\\";
-const char kFeatureValue[] = "SpMikeCtrl";
-// A key every readable registry has: tells a missing package from an unreadable registry.
-const char kProbeKey[] = "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\";
 
 void Log(const std::string& message, uint8_t level) { AppLogger().Log(message, level, 0); }
 
@@ -64,14 +59,14 @@ bool VerificationPilotesSM(bool forcedByStation, TpFIBDatabase* database, int32_
         if (forcedByStation) {
           Log("Installation des pilotes SM forcée par le champ DICTEE_COPYDLLSM3 de la table station.", 200);
           LancerInstallationPilotesSM(context);
-        } else if (registry.OpenKeyReadOnly(kFeatureKey)) {
-          if (!registry.ValueExists(kFeatureValue)) {
+        } else if (registry.OpenKeyReadOnly(kDriverFeatureKey)) {
+          if (!registry.ValueExists(kDriverFeatureValue)) {
             Log("Pilotes SM3 inexistants, clé SpMikeCtrl manquante.", 200);
             LancerInstallationPilotesSM(context);
           }
         } else {
           registry.SetRootKey(TRootKey::LocalMachine);
-          if (registry.OpenKeyReadOnly(kProbeKey)) {
+          if (registry.OpenKeyReadOnly(kRegistryProbeKey)) {
             Log("Pilotes SM3 inexistants.", 200);
             LancerInstallationPilotesSM(context);
           } else {

@@ -19,7 +19,7 @@ class Adjustment : public ProvisioningTest {
     regional.regional.settings.dateSeparator = "/";
   }
   static std::string ModelKey(const std::string& model) { return std::string(kBaseKey) + "\\" + model + "\\Default"; }
-  const TRegValue* Value(const std::string& model, const char* name) {
+  std::optional<TRegValue> Value(const std::string& model, const char* name) {
     return registry().Value(TRootKey::CurrentUser, ModelKey(model), name);
   }
 };
@@ -45,12 +45,12 @@ TEST_F(Adjustment, EveryModelEndsWithSequenceOffAndOnlyChangedKeysAreStamped) {
   AjustementCleRegistreSM();
 
   for (const char* model : kModelesSpeechMike) {
-    const TRegValue* sequence = Value(model, "SequenceEnabled");
-    ASSERT_NE(sequence, nullptr) << model;
+    const std::optional<TRegValue> sequence = Value(model, "SequenceEnabled");
+    ASSERT_TRUE(sequence) << model;
     EXPECT_EQ(sequence->type, kRegDword) << model;
     EXPECT_EQ(sequence->dword, 0u) << model;
-    const TRegValue* stamp = Value(model, "KALDInstallation");
-    ASSERT_NE(stamp, nullptr) << model;
+    const std::optional<TRegValue> stamp = Value(model, "KALDInstallation");
+    ASSERT_TRUE(stamp) << model;
     EXPECT_EQ(stamp->text, std::string(model) == "3000" ? "earlier" : "09/12/2026 10:15:30") << model;
   }
   EXPECT_TRUE(registry().store.KeyExists(TRootKey::CurrentUser, std::string(kBaseKey) + "\\6264_52"));

@@ -45,7 +45,7 @@ TEST_F(Installation, ASuccessfulRunDownloadsInstallsAndSaysSo) {
   EXPECT_EQ(Dialogs(), std::vector<std::string>{kWarningMissing});
   EXPECT_EQ(downloader.urls, std::vector<std::string>{"http://127.0.0.1:1/pkg.msi"});
   EXPECT_EQ(downloader.files, std::vector<std::string>{PartialDownloadName(PackageFile())});
-  EXPECT_EQ(ScratchFolder::Read(PackageOnDisk()), "package");
+  EXPECT_EQ(ScratchFolder::Read(PackageOnDisk()), downloader.content);
   EXPECT_EQ(Records(), (std::vector<LoggedRecord>{
                            {"InstallationPilotesSM - IN", 250},
                            {"InstallationPilotesSM - RunProcess SpMikeCtrl.msi", 100},

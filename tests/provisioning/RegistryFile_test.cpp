@@ -32,7 +32,7 @@ TEST(RegistryFile, ReadsExportsInUtf16AndUtf8) {
   for (const std::string& bytes : {Utf16(kExport), std::string(kExport), "\xEF\xBB\xBF" + std::string(kExport)}) {
     const TRegistryFile file = TRegistryFile::Parse(bytes);
     const std::string model = "control panel\\philips speech\\3000\\default";
-    ASSERT_NE(file.FindValue(TRootKey::CurrentUser, model, "sequenceenabled"), nullptr);
+    ASSERT_TRUE(file.FindValue(TRootKey::CurrentUser, model, "sequenceenabled"));
     EXPECT_EQ(file.FindValue(TRootKey::CurrentUser, model, "SequenceEnabled")->dword, 1u);
     EXPECT_EQ(file.FindValue(TRootKey::CurrentUser, model, "KALDInstallation")->text, "09/12/2026 \"10:15\" C:\\x");
     EXPECT_EQ(file.FindValue(TRootKey::CurrentUser, model, "")->text, "default");
@@ -40,9 +40,8 @@ TEST(RegistryFile, ReadsExportsInUtf16AndUtf8) {
     EXPECT_EQ(file.FindValue(TRootKey::CurrentUser, model, "Path")->type, kRegExpandSz);
     // Parents of a section exist as keys.
     EXPECT_TRUE(file.KeyExists(TRootKey::CurrentUser, "Control Panel"));
-    EXPECT_NE(file.FindValue(TRootKey::ClassesRoot, "Installer\\Features\\777D4C2D1DBB5204A8655A0CBF18D267",
-                             "SpMikeCtrl"),
-              nullptr);
+    EXPECT_TRUE(file.FindValue(TRootKey::ClassesRoot, "Installer\\Features\\777D4C2D1DBB5204A8655A0CBF18D267",
+                               "SpMikeCtrl"));
   }
 }
 

@@ -1,6 +1,8 @@
 #include "provisioning/TelechargerURL.h"
 
+#include <chrono>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -110,6 +112,76 @@ TEST(TelechargerURL, OnlyWebAddressesAreFetched) {
     EXPECT_EQ(recorder.events, (std::vector<std::string>{"start", "end"})) << url;
     EXPECT_FALSE(std::filesystem::exists(folder / "SpMikeCtrl.msi")) << url;
   }
+}
+
+TEST(TelechargerURL, ARedirectIsFollowed) {
+  LoopbackHttpServer server;
+  const std::string body = Package();
+  server.Serve("/moved", {302, "", std::numeric_limits<size_t>::max(), true, false, server.Url("/here")});
+  server.Serve("/here", {200, body});
+  ScratchFolder folder;
+  Recorder recorder;
+  recorder.Run(server.Url("/moved"), folder / "SpMikeCtrl.msi");
+  EXPECT_EQ(ScratchFolder::Read(folder / "SpMikeCtrl.msi"), body);
+  EXPECT_EQ(server.Requests(), (std::vector<std::string>{"/moved", "/here"}));
+}
+
+TEST(TelechargerURL, ARedirectToAnythingButTheWebIsRefused) {
+  LoopbackHttpServer server;
+  const std::string elsewhere = "ftp://127.0.0.1:" + std::to_string(server.Port()) + "/SpMikeCtrl.msi";
+  server.Serve("/moved", {302, "", std::numeric_limits<size_t>::max(), true, false, elsewhere});
+  ScratchFolder folder;
+  Recorder recorder;
+  EXPECT_THROW(recorder.Run(server.Url("/moved"), folder / "SpMikeCtrl.msi"), EDownloadError);
+  EXPECT_FALSE(std::filesystem::exists(folder / "SpMikeCtrl.msi"));
+  EXPECT_FALSE(std::filesystem::exists(PartialDownloadName(folder / "SpMikeCtrl.msi")));
+}
+
+// A suite of its own, so its own process under Wine: there a download that follows an aborted
+// one in the same process does not end.
+TEST(DownloadStall, AServerThatFallsSilentIsAFailedDownload) {
+  LoopbackHttpServer server;
+  server.Serve("/silent", {200, Package(), 1000, true, true});
+  ScratchFolder folder;
+  const std::chrono::milliseconds previous = DownloadSettings().stallLimit;
+  DownloadSettings().stallLimit = std::chrono::seconds(1);
+  Recorder recorder;
+  EXPECT_THROW(recorder.Run(server.Url("/silent"), folder / "SpMikeCtrl.msi"), EDownloadError);
+  DownloadSettings().stallLimit = previous;
+  EXPECT_EQ(recorder.events.back(), "end");
+  EXPECT_FALSE(std::filesystem::exists(folder / "SpMikeCtrl.msi"));
+  EXPECT_FALSE(std::filesystem::exists(PartialDownloadName(folder / "SpMikeCtrl.msi")));
+}
+
+TEST(TelechargerURL, ADownloadTheCheckRefusesIsAFailedDownloadAndLeavesNothing) {
+  LoopbackHttpServer server;
+  server.Serve("/page", {200, "<html>maintenance</html>"});
+  ScratchFolder folder;
+  const std::string target = folder / "SpMikeCtrl.msi";
+  std::string checked;
+  EXPECT_THROW(TelechargerURL(server.Url("/page"), target, nullptr, nullptr, nullptr,
+                              [&](const std::string& file) {
+                                checked = ScratchFolder::Read(file);
+                                return false;
+                              }),
+               EDownloadError);
+  EXPECT_EQ(checked, "<html>maintenance</html>");
+  EXPECT_FALSE(std::filesystem::exists(target));
+  EXPECT_FALSE(std::filesystem::exists(PartialDownloadName(target)));
+}
+
+TEST(RedirectGuard, NeverLeavesHttpsWhateverTheLetterCase) {
+  EXPECT_TRUE(IsSecureUrl("HTTPS://host/x"));
+  EXPECT_TRUE(IsSecureUrl("hTtPs://host/x"));
+  EXPECT_FALSE(IsSecureUrl("http://host/https://"));
+  EXPECT_FALSE(RedirectAllowed("HTTPS://host/a", "http://host/b"));
+  EXPECT_FALSE(RedirectAllowed("https://host/a", "HTTP://host/b"));
+  EXPECT_FALSE(RedirectAllowed("https://host/a", "ftp://host/b"));
+  EXPECT_FALSE(RedirectAllowed("http://host/a", "ftp://host/b"));
+  EXPECT_FALSE(RedirectAllowed("http://host/a", "file:///etc/passwd"));
+  EXPECT_TRUE(RedirectAllowed("HTTPS://host/a", "https://other/b"));
+  EXPECT_TRUE(RedirectAllowed("http://host/a", "HTTPS://host/b"));
+  EXPECT_TRUE(RedirectAllowed("http://host/a", "http://host/b"));
 }
 
 }  // namespace

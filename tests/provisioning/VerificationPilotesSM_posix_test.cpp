@@ -85,8 +85,9 @@ class LinuxInstallation : public ::testing::Test {
     ::unsetenv("MSIEXEC_PACKAGE");
   }
 
+  // A Windows Installer file to the eye: the compound-file signature, then anything.
   static std::string Package() {
-    std::string body;
+    std::string body = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
     for (int i = 0; i < 200000; ++i) body.push_back(static_cast<char>(i * 7));
     return body;
   }
@@ -119,10 +120,10 @@ TEST_F(LinuxInstallation, InstallsClearsTheStationFlagAndAdjustsTheStore) {
   const TRegistryFile store = Store();
   EXPECT_FALSE(store.KeyExists(TRootKey::ClassesRoot, "KALD_TEST"));
   for (const char* model : {"3000", "6264_52", "7276"}) {
-    const TRegValue* value =
+    const auto value =
         store.FindValue(TRootKey::CurrentUser, std::string("Control Panel\\Philips Speech\\") + model + "\\Default",
                         "SequenceEnabled");
-    ASSERT_NE(value, nullptr) << model;
+    ASSERT_TRUE(value) << model;
     EXPECT_EQ(value->type, kRegDword);
     EXPECT_EQ(value->dword, 0u);
   }
@@ -171,6 +172,46 @@ TEST_F(LinuxInstallation, ADriverFolderThatCannotBeMadeFallsBackToTheTemporaryFo
   EXPECT_EQ(ScratchFolder::Read(scratch.Path() / "tmp" / "SpMikeCtrl.msi"), Package());
   EXPECT_EQ(ScratchFolder::Read(scratch.Path() / "bin" / "msiexec.exe.args"),
             "/I\n" + (scratch.Path() / "tmp" / "SpMikeCtrl.msi").string() + "\n/qn\n");
+}
+
+TEST_F(LinuxInstallation, ADownloadThatIsNoInstallerPackageFailsAndLeavesNothing) {
+  const std::string package = Package();
+  const std::vector<testing::LoopbackHttpServer::Route> answers = {
+      {200, ""},
+      {204, ""},
+      {200, "<html><body>Maintenance</body></html>"},
+      {200, package.substr(0, 8)},
+      {200, package, 6, false},
+  };
+  for (const auto& answer : answers) {
+    server.Serve("/tad/util/SpMikeCtrl.msi", answer);
+    ui.dialogs.shown.clear();
+    EXPECT_FALSE(VerificationPilotesSM(true, nullptr, -1)) << answer.body.size();
+    ASSERT_EQ(ui.dialogs.shown.size(), 2u);
+    EXPECT_EQ(ui.dialogs.shown[1].text.substr(0, 50), "Vous ne semblez pas avoir les droits \"Administrate");
+    EXPECT_TRUE(std::filesystem::is_empty(PackageOnDisk().parent_path()));
+    EXPECT_FALSE(std::filesystem::exists(scratch.Path() / "bin" / "msiexec.exe.args"));
+  }
+}
+
+TEST_F(LinuxInstallation, AFreshAccountGoesOnWithoutAQuestion) {
+  std::filesystem::remove(scratch / "registry.reg");
+
+  EXPECT_TRUE(VerificationPilotesSM(false, nullptr, -1));
+
+  EXPECT_TRUE(ui.dialogs.shown.empty());
+  EXPECT_TRUE(server.Requests().empty());
+  EXPECT_TRUE(Store().KeyExists(TRootKey::LocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion"));
+}
+
+TEST_F(LinuxInstallation, AnEmptyStoreIsUsedAsItIs) {
+  ScratchFolder::Write(scratch / "registry.reg", "Windows Registry Editor Version 5.00\r\n");
+  ui.dialogs.answers.push_back(TModalResult::No);
+
+  EXPECT_FALSE(VerificationPilotesSM(false, nullptr, -1));
+
+  ASSERT_EQ(ui.dialogs.shown.size(), 1u);
+  EXPECT_EQ(ui.dialogs.shown[0].text.substr(0, 40), "Impossible de vérifier la configuration");
 }
 
 }  // namespace

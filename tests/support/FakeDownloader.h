@@ -25,7 +25,8 @@ class FakeDownloader : public Downloader {
     if (failHalfWay) throw EDownloadError("Téléchargement de " + url + " : transfert interrompu");
   }
 
-  std::string content = "package";
+  // A Windows Installer package to the eye: the compound-file signature, then anything.
+  std::string content = std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + "package";
   bool failHalfWay = false;
   std::vector<std::string> urls, files;
 };

@@ -3,6 +3,7 @@
 // records where keys were created and deleted.
 
 #include <algorithm>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -39,7 +40,7 @@ class FakeRegistry : public Registry {
   }
   bool ReadValue(TRootKey root, const std::string& path, const std::string& name, TRegValue& value) override {
     if (Refused(refuseOpen, root, path)) return false;
-    const TRegValue* found = store.FindValue(root, path, name);
+    const std::optional<TRegValue> found = store.FindValue(root, path, name);
     if (!found) return false;
     value = *found;
     return true;
@@ -69,7 +70,7 @@ class FakeRegistry : public Registry {
     value.text = text;
     store.SetValue(root, path, name, value);
   }
-  const TRegValue* Value(TRootKey root, const std::string& path, const std::string& name) const {
+  std::optional<TRegValue> Value(TRootKey root, const std::string& path, const std::string& name) const {
     return store.FindValue(root, path, name);
   }
 

@@ -68,13 +68,20 @@ void LoopbackHttpServer::Answer(loopback::Socket client) {
     }
   }
   const std::string reason = route.status == 200 ? "OK" : route.status == 404 ? "Not Found" : "Status";
-  const std::string head = "HTTP/1.1 " + std::to_string(route.status) + " " + reason +
-                           "\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
-                           std::to_string(route.body.size()) + "\r\nConnection: close\r\n\r\n";
+  std::string head = "HTTP/1.1 " + std::to_string(route.status) + " " + reason +
+                     "\r\nContent-Type: application/octet-stream\r\nConnection: close\r\n";
+  if (route.announceLength) head += "Content-Length: " + std::to_string(route.body.size()) + "\r\n";
+  if (!route.location.empty()) head += "Location: " + route.location + "\r\n";
+  head += "\r\n";
   if (!loopback::SendAll(client, head.data(), head.size())) return;
   if (method == "HEAD") return;
   const size_t bodyBytes = std::min(route.body.size(), route.closeAfter);
-  loopback::SendAll(client, route.body.data(), bodyBytes);
+  if (!loopback::SendAll(client, route.body.data(), bodyBytes)) return;
+  // A silent server: wait for the client to give up and close its end.
+  while (route.stall && !stopping_) {
+    if (!loopback::WaitReadable(client, 50)) continue;
+    if (loopback::Receive(client, buffer, sizeof buffer, 50) <= 0) return;
+  }
 }
 
 }  // namespace orvane::testing

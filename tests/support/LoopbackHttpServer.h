@@ -1,6 +1,6 @@
 #pragma once
 // A small HTTP server on 127.0.0.1 at an ephemeral port, serving chosen bodies to GET requests;
-// a route can close the connection after part of its body.
+// a route can close the connection after part of its body, or fall silent, or redirect.
 
 #include <atomic>
 #include <cstdint>
@@ -22,6 +22,12 @@ class LoopbackHttpServer {
     std::string body;
     // Bytes of the body sent before the connection is closed; the announced length stays whole.
     size_t closeAfter = std::numeric_limits<size_t>::max();
+    // Without a length the body ends where the connection closes.
+    bool announceLength = true;
+    // After closeAfter bytes the connection stays open, silent, until the client leaves.
+    bool stall = false;
+    // Sent as the Location header, for redirects.
+    std::string location;
   };
 
   LoopbackHttpServer();
