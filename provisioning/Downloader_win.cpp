@@ -1,5 +1,5 @@
 // URL download on Windows, through URLDownloadToFileW of the URL moniker library, loaded at run
-// time. A status callback feeds the progress handler, reads the HTTP status of the answer,
+// time and kept: after an aborted transfer the library's own threads may still run and call back. A status callback feeds the progress handler, reads the HTTP status of the answer,
 // refuses a redirect that leaves HTTPS, and breaks off a transfer that falls silent: a watching
 // thread aborts the binding once nothing came for the stall limit.
 
@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -25,10 +26,13 @@ namespace {
 
 using URLDownloadToFileWFunction = HRESULT(WINAPI*)(LPUNKNOWN, LPCWSTR, LPCWSTR, DWORD, LPBINDSTATUSCALLBACK);
 
-class StatusCallback : public IBindStatusCallback, public IHttpNegotiate {
+class StatusCallback final : public IBindStatusCallback, public IHttpNegotiate {
  public:
   StatusCallback(const TDownloadProgress& onProgress, const std::string& url) : onProgress_(onProgress), url_(url) {}
-  ~StatusCallback() { ReleaseBinding(); }
+
+  // Once the download call has returned, late calls from the library find the object alive but
+  // no longer reach the caller's progress handler.
+  void Detach() { detached_ = true; }
 
   bool cancelled = false;
   std::atomic<bool> stalled{false};
@@ -51,7 +55,8 @@ class StatusCallback : public IBindStatusCallback, public IHttpNegotiate {
     binding->Release();
   }
 
-  // IUnknown; the object lives on the caller's stack, so counting is only nominal.
+  // IUnknown: the library may keep a reference past the download call, so the object lives until
+  // the last one goes.
   STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IBindStatusCallback)) {
       *object = static_cast<IBindStatusCallback*>(this);
@@ -65,7 +70,11 @@ class StatusCallback : public IBindStatusCallback, public IHttpNegotiate {
     return S_OK;
   }
   STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override { return --references_; }
+  STDMETHODIMP_(ULONG) Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
 
   // IBindStatusCallback
   STDMETHODIMP OnStartBinding(DWORD, IBinding* binding) override {
@@ -79,6 +88,7 @@ class StatusCallback : public IBindStatusCallback, public IHttpNegotiate {
   STDMETHODIMP GetPriority(LONG*) override { return E_NOTIMPL; }
   STDMETHODIMP OnLowResource(DWORD) override { return S_OK; }
   STDMETHODIMP OnProgress(ULONG progress, ULONG progressMax, ULONG statusCode, LPCWSTR statusText) override {
+    if (detached_) return E_ABORT;
     lastActivity_ = GetTickCount64();
     if (statusCode == BINDSTATUS_REDIRECTING) {
       const std::string target = statusText ? WideToUtf8(statusText) : std::string();
@@ -128,6 +138,8 @@ class StatusCallback : public IBindStatusCallback, public IHttpNegotiate {
   }
 
  private:
+  ~StatusCallback() { ReleaseBinding(); }
+
   void ReleaseBinding() {
     std::lock_guard<std::mutex> guard(bindingMutex_);
     if (binding_) binding_->Release();
@@ -139,7 +151,8 @@ class StatusCallback : public IBindStatusCallback, public IHttpNegotiate {
   std::mutex bindingMutex_;
   IBinding* binding_ = nullptr;
   std::atomic<ULONGLONG> lastActivity_{GetTickCount64()};
-  ULONG references_ = 1;
+  std::atomic<ULONG> references_{1};
+  std::atomic<bool> detached_{false};
 };
 
 // Watches the callback for stalls, from a thread of its own, for as long as it lives.
@@ -182,18 +195,19 @@ class DownloaderWin : public Downloader {
     if (!library) throw EDownloadError(prefix + "URLMON.DLL introuvable");
     auto download = reinterpret_cast<URLDownloadToFileWFunction>(
         reinterpret_cast<void*>(GetProcAddress(library, "URLDownloadToFileW")));
-    if (!download) {
-      FreeLibrary(library);
-      throw EDownloadError(prefix + "URLDownloadToFileW introuvable");
-    }
+    if (!download) throw EDownloadError(prefix + "URLDownloadToFileW introuvable");
     HRESULT result;
-    StatusCallback callback(onProgress, url);
+    const std::unique_ptr<StatusCallback, void (*)(StatusCallback*)> owned(
+        new StatusCallback(onProgress, url), [](StatusCallback* callback) {
+          callback->Detach();
+          callback->Release();
+        });
+    StatusCallback& callback = *owned;
     {
       ScopedComApartment com;
       StallWatch watch(callback);
       result = download(nullptr, Utf8ToWide(url).c_str(), Utf8ToWide(file).c_str(), 0, &callback);
     }
-    FreeLibrary(library);
     if (!callback.refusedRedirect.empty()) {
       throw EDownloadError(prefix + "redirection refusée vers " + callback.refusedRedirect);
     }
