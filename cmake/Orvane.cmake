@@ -60,22 +60,12 @@ endfunction()
 # entry, and is offered to the Linux build's CTest the same way as the Windows suites. A Windows
 # binary runs under Wine, which may report it skipped (exit 77: no 32-bit Wine).
 function(orvane_add_whole_test name target)
-  set(prefix "${ORVANE_TEST_PREFIX}")
   set(command $<TARGET_FILE:${target}> ${ARGN})
-  set(properties TIMEOUT 900)
   if(WIN32)
-    list(PREPEND command "${PROJECT_SOURCE_DIR}/tools/wine-test")
-    list(APPEND properties RESOURCE_LOCK wine SKIP_RETURN_CODE 77)
+    orvane_offer_test(${name} WINE TIMEOUT 900 COMMAND "${PROJECT_SOURCE_DIR}/tools/wine-test" ${command})
+  else()
+    orvane_offer_test(${name} TIMEOUT 900 COMMAND ${command})
   endif()
-  add_test(NAME ${prefix}${name} COMMAND ${command})
-  set_tests_properties(${prefix}${name} PROPERTIES ${properties})
-  set(args "")
-  foreach(arg IN LISTS command)
-    string(APPEND args " [=[${arg}]=]")
-  endforeach()
-  list(JOIN properties " " properties)
-  file(GENERATE OUTPUT "${PROJECT_BINARY_DIR}/ctest-include-${name}.cmake"
-       CONTENT "add_test([=[${prefix}${name}]=]${args})\nset_tests_properties([=[${prefix}${name}]=] PROPERTIES ${properties} WORKING_DIRECTORY [=[${CMAKE_CURRENT_BINARY_DIR}]=])\n")
 endfunction()
 
 # A test of a Windows build that the Linux build's CTest runs too (through a file it includes),

@@ -39,24 +39,6 @@ char32_t DecodeUtf8(const std::string& text, size_t& pos) {
   return code;
 }
 
-void EncodeUtf8(char32_t code, std::string& out) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
-
 template <class Units>
 Units ToUtf16Units(const std::string& text) {
   Units out;
@@ -86,12 +68,30 @@ std::string FromUtf16Units(const Units& text) {
         ++i;
       }
     }
-    EncodeUtf8(code >= 0xD800 && code <= 0xDFFF ? kReplacement : code, out);
+    AppendUtf8(code >= 0xD800 && code <= 0xDFFF ? kReplacement : code, out);
   }
   return out;
 }
 
 }  // namespace
+
+void AppendUtf8(char32_t code, std::string& out) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
 
 std::u16string Utf8ToUtf16(const std::string& text) { return ToUtf16Units<std::u16string>(text); }
 
@@ -114,7 +114,7 @@ std::string WideToUtf8(const std::wstring& text) {
     std::string out;
     for (wchar_t unit : text) {
       const auto code = static_cast<char32_t>(unit);
-      EncodeUtf8(code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF) ? kReplacement : code, out);
+      AppendUtf8(code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF) ? kReplacement : code, out);
     }
     return out;
   }
