@@ -45,6 +45,21 @@ bool WaitFor(Predicate predicate, DWORD milliseconds = kHangLimit) {
   return true;
 }
 
+// Closes the tester as its close box does and expects the program to end cleanly; releases the
+// process's handles.
+inline void CloseAndExpectCleanEnd(HWND window, PROCESS_INFORMATION& process) {
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  if (WaitForSingleObject(process.hProcess, kHangLimit) != WAIT_OBJECT_0) {
+    Fail("Orvane.exe does not end after its window is closed");
+    TerminateProcess(process.hProcess, 1);
+  }
+  DWORD code = 1;
+  GetExitCodeProcess(process.hProcess, &code);
+  Expect(code == 0, "Orvane.exe ends with exit code 0, not " + std::to_string(code));
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+}
+
 // The window as it stands on the screen, as a 24-bit BMP file.
 inline void SaveScreenshot(HWND window, const std::wstring& path) {
   RECT r{};

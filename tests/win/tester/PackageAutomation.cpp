@@ -167,19 +167,6 @@ HWND StartFromShortcut(const Shortcut& shortcut, PROCESS_INFORMATION& process) {
   return window;
 }
 
-void Close(HWND window, PROCESS_INFORMATION& process) {
-  PostMessageW(window, WM_CLOSE, 0, 0);
-  if (WaitForSingleObject(process.hProcess, kHangLimit) != WAIT_OBJECT_0) {
-    Fail("Orvane.exe does not end after its window is closed");
-    TerminateProcess(process.hProcess, 1);
-  }
-  DWORD code = 1;
-  GetExitCodeProcess(process.hProcess, &code);
-  Expect(code == 0, "Orvane.exe ends with exit code 0, not " + std::to_string(code));
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-}
-
 // The lines of the journal files (not the error context) under Folder.
 std::vector<std::string> Journal(const std::wstring& folder) {
   std::vector<std::wstring> files;
@@ -258,7 +245,7 @@ int wmain(int argc, wchar_t** argv) {
     PROCESS_INFORMATION process{};
     if (HWND window = StartFromShortcut(shortcut, process)) {
       SaveScreenshot(window, screenshot);
-      Close(window, process);
+      CloseAndExpectCleanEnd(window, process);
     }
   }
   std::string requests;

@@ -482,16 +482,7 @@ int wmain(int argc, wchar_t** argv) {
   Click(ticks, "Time (Ticks)");
   Expect(ListLines(list).empty(), "a change of display clears the list");
 
-  PostMessageW(window, WM_CLOSE, 0, 0);
-  if (WaitForSingleObject(process.hProcess, kHangLimit) != WAIT_OBJECT_0) {
-    Fail("Orvane.exe does not end after its window is closed");
-    TerminateProcess(process.hProcess, 1);
-  }
-  DWORD exitCode = 1;
-  GetExitCodeProcess(process.hProcess, &exitCode);
-  Expect(exitCode == 0, "Orvane.exe ends with exit code 0, not " + std::to_string(exitCode));
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  CloseAndExpectCleanEnd(window, process);
 
   // What the component was asked to do, in order.
   const std::vector<std::string> calls = ReadLines(callsFile);
