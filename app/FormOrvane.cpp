@@ -3,13 +3,13 @@
 #include <algorithm>
 
 #include "app/SpmEventName.h"
-#include "common/Clock.h"
-#include "common/Port.h"
+#include "platform/Clock.h"
+#include "platform/Port.h"
 #include "device/DataPhilips.h"
 #include "device/SpeechMikeControl.h"
 #include "logging/ApplicationLogger.h"
 #include "provisioning/VerificationPilotesSM.h"
-#include "ui/Dialogs.h"
+#include "platform/Dialogs.h"
 
 namespace orvane {
 

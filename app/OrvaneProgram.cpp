@@ -1,8 +1,8 @@
 #include "app/OrvaneProgram.h"
 
-#include "common/Port.h"
+#include "platform/Port.h"
 #include "logging/ApplicationLogger.h"
-#include "logging/ComRuntime.h"
+#include "platform/ComRuntime.h"
 #include "provisioning/VerificationPilotesSM.h"
 
 namespace orvane {

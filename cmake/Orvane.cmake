@@ -1,10 +1,16 @@
 # Source selection by name: foo_win.cpp builds only for Windows, foo_posix.cpp only for Linux,
-# everything else everywhere. Keeps the core free of #ifdef and the lists free of edits.
+# everything else everywhere. Keeps the core free of #ifdef and the lists free of edits. Each
+# folder is taken with its subfolders, except the views' qt/ and win32/ folders, which are
+# libraries of their own.
 function(orvane_glob_sources out)
   set(result)
   foreach(dir IN LISTS ARGN)
-    file(GLOB found CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp")
+    file(GLOB_RECURSE found CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp")
     foreach(file IN LISTS found)
+      file(RELATIVE_PATH relative "${CMAKE_CURRENT_SOURCE_DIR}/${dir}" "${file}")
+      if(relative MATCHES "(^|/)(qt|win32)/")
+        continue()
+      endif()
       if(WIN32 AND file MATCHES "_posix(_test)?\\.cpp$")
         continue()
       endif()

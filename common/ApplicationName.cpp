@@ -1,8 +1,8 @@
 #include "common/ApplicationName.h"
 
-#include "common/CommandLine.h"
+#include "platform/CommandLine.h"
 #include "common/Global_Utils.h"
-#include "common/Port.h"
+#include "platform/Port.h"
 
 namespace orvane {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "common/PathStyle.h"
+#include "platform/PathStyle.h"
 
 namespace orvane {
 

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "common/Port.h"
-#include "common/RegionalSettings.h"
+#include "platform/Port.h"
+#include "platform/RegionalSettings.h"
 
 namespace orvane {
 namespace {

@@ -1,8 +1,8 @@
 #include "common/Global_Computer.h"
 
 #include "common/Global_Utils.h"
-#include "common/Port.h"
-#include "common/SessionInfo.h"
+#include "platform/Port.h"
+#include "platform/SessionInfo.h"
 
 namespace orvane {
 namespace {

@@ -8,9 +8,9 @@
 #include <variant>
 #include <vector>
 
-#include "common/pFIBDatabase.h"
-#include "common/pFIBQuery.h"
-#include "common/pFIBTransaction.h"
+#include "fib/pFIBDatabase.h"
+#include "fib/pFIBQuery.h"
+#include "fib/pFIBTransaction.h"
 
 namespace orvane {
 

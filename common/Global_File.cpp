@@ -4,13 +4,13 @@
 #include <vector>
 
 #include "common/ApplicationName.h"
-#include "common/Clock.h"
+#include "platform/Clock.h"
 #include "common/DateTimeFormat.h"
 #include "common/Exceptions.h"
 #include "common/Global_Computer.h"
 #include "common/Global_Utils.h"
-#include "common/Port.h"
-#include "common/ProcessRunner.h"
+#include "platform/Port.h"
+#include "platform/ProcessRunner.h"
 
 namespace orvane {
 namespace {

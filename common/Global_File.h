@@ -5,7 +5,7 @@
 #include <string>
 
 #include "common/DateTime.h"
-#include "common/PathStyle.h"
+#include "platform/PathStyle.h"
 
 namespace orvane {
 

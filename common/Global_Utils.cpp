@@ -1,8 +1,8 @@
 #include "common/Global_Utils.h"
 
-#include "common/CommandLine.h"
-#include "common/Port.h"
-#include "common/TextConversion.h"
+#include "platform/CommandLine.h"
+#include "platform/Port.h"
+#include "platform/TextConversion.h"
 
 namespace orvane {
 namespace {

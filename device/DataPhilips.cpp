@@ -8,10 +8,10 @@
 
 #include "common/Exceptions.h"
 #include "common/Global_FIB.h"
-#include "common/Port.h"
+#include "platform/Port.h"
 #include "logging/ApplicationLogger.h"
-#include "ui/Application.h"
-#include "ui/Dialogs.h"
+#include "platform/Application.h"
+#include "platform/Dialogs.h"
 
 namespace orvane {
 

@@ -1,6 +1,6 @@
 // On Linux the SpeechMike component is the process-wide simulated one.
-#include "common/Port.h"
-#include "device/SimulatedSpeechMike.h"
+#include "platform/Port.h"
+#include "device/simulated/SimulatedSpeechMike.h"
 
 namespace orvane {
 

@@ -9,11 +9,11 @@
 #include <utility>
 
 #include "common/Exceptions.h"
-#include "common/Port.h"
-#include "common/TextConversion.h"
+#include "platform/Port.h"
+#include "platform/TextConversion.h"
 #include "device/SpeechMikeComInterface_win.h"
 #include "device/SpeechMikeComponent.h"
-#include "ui/Dialogs.h"
+#include "platform/Dialogs.h"
 
 namespace orvane {
 

@@ -1,6 +1,6 @@
 #include "device/SpeechMikeControl.h"
 
-#include "common/Port.h"
+#include "platform/Port.h"
 
 namespace orvane {
 

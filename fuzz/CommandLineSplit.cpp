@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "common/CommandLine.h"
+#include "platform/CommandLine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view line(reinterpret_cast<const char*>(data), size);

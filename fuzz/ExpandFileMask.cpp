@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "common/CommandLine.h"
+#include "platform/CommandLine.h"
 #include "common/Exceptions.h"
 #include "common/Global_File.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "common/Exceptions.h"
-#include "common/Port.h"
+#include "platform/Port.h"
 #include "logging/ApplicationLogger.h"
 #include "tests/support/FakeEventLog.h"
 #include "tests/support/FakeLogFiles.h"

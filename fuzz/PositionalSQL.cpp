@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "common/pFIBQuery.h"
+#include "fib/pFIBQuery.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string sql(reinterpret_cast<const char*>(data), size);

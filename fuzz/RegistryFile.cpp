@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "provisioning/RegistryFile.h"
+#include "provisioning/registry/store/RegistryFile.h"
 
 namespace {
 

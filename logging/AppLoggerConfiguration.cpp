@@ -9,7 +9,7 @@
 #include "common/Global_Computer.h"
 #include "common/Global_File.h"
 #include "common/Global_Utils.h"
-#include "common/Port.h"
+#include "platform/Port.h"
 #include "logging/ApplicationLogger.h"
 #include "logging/FileLogger.h"
 #include "logging/LogFiles.h"

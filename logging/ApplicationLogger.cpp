@@ -2,14 +2,14 @@
 
 #include <exception>
 
-#include "common/Clock.h"
-#include "common/CommandLine.h"
+#include "platform/Clock.h"
+#include "platform/CommandLine.h"
 #include "common/Exceptions.h"
-#include "common/Port.h"
+#include "platform/Port.h"
 #include "common/Global_File.h"
-#include "common/RegionalSettings.h"
-#include "common/SessionInfo.h"
-#include "logging/ComRuntime.h"
+#include "platform/RegionalSettings.h"
+#include "platform/SessionInfo.h"
+#include "platform/ComRuntime.h"
 #include "logging/EventLog.h"
 #include "logging/LogFiles.h"
 #include "logging/Diagnostic.h"

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "common/TextConversion.h"
+#include "platform/TextConversion.h"
 
 namespace orvane {
 

@@ -3,7 +3,7 @@
 #include <mutex>
 #include <string>
 
-#include "common/Port.h"
+#include "platform/Port.h"
 #include "logging/EventLog.h"
 
 namespace orvane {

@@ -4,12 +4,12 @@
 #include <thread>
 
 #include "common/ApplicationName.h"
-#include "common/Clock.h"
+#include "platform/Clock.h"
 #include "common/Global_File.h"
 #include "common/Global_Utils.h"
-#include "common/PathStyle.h"
-#include "common/Port.h"
-#include "common/TextConversion.h"
+#include "platform/PathStyle.h"
+#include "platform/Port.h"
+#include "platform/TextConversion.h"
 #include "logging/LogFiles.h"
 
 namespace orvane {

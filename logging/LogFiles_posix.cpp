@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "common/Port.h"
+#include "platform/Port.h"
 #include "logging/LogFiles.h"
 
 namespace orvane {

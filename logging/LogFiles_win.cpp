@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "common/Port.h"
-#include "common/TextConversion.h"
+#include "platform/Port.h"
+#include "platform/TextConversion.h"
 #include "logging/LogFiles.h"
 
 namespace orvane {

@@ -1,9 +1,9 @@
 #include "logging/Logger.h"
 
-#include "common/Clock.h"
+#include "platform/Clock.h"
 #include "common/DateTime.h"
 #include "common/DateTimeFormat.h"
-#include "common/Port.h"
+#include "platform/Port.h"
 
 
 namespace orvane {

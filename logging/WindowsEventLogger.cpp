@@ -1,7 +1,7 @@
 #include "logging/WindowsEventLogger.h"
 
 #include "common/ApplicationName.h"
-#include "common/Port.h"
+#include "platform/Port.h"
 
 namespace orvane {
 

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "common/Exceptions.h"
-#include "common/Port.h"
+#include "platform/Port.h"
 #include "logging/XmlParser.h"
 
 namespace orvane {

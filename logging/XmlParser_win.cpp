@@ -7,10 +7,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "common/ComScope_win.h"
+#include "platform/ComScope_win.h"
 #include "common/Exceptions.h"
-#include "common/Port.h"
-#include "common/TextConversion.h"
+#include "platform/Port.h"
+#include "platform/TextConversion.h"
 #include "logging/XmlParser.h"
 
 namespace orvane {

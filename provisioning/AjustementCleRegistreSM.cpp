@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "common/Clock.h"
+#include "platform/Clock.h"
 #include "common/DateTimeFormat.h"
-#include "common/Port.h"
+#include "platform/Port.h"
 #include "logging/ApplicationLogger.h"
-#include "provisioning/Registry.h"
+#include "provisioning/registry/RegistryAccessor.h"
 
 namespace orvane {
 
@@ -16,12 +16,12 @@ const char kBaseKey[] = "\\Control Panel\\Philips Speech";
 
 void Log(const std::string& message, uint8_t level) { AppLogger().Log(message, level, 0); }
 
-void Stamp(TRegistry& registry) {
+void Stamp(TRegistryAccessor& registry) {
   registry.WriteInteger("SequenceEnabled", 0);
   registry.WriteString("KALDInstallation", FormatDateTime("c", Port<Clock>().Now()));
 }
 
-void AdjustModels(TRegistry& registry) {
+void AdjustModels(TRegistryAccessor& registry) {
   registry.SetRootKey(TRootKey::CurrentUser);
   for (const char* model : kModelesSpeechMike) {
     // Opening a model key moves the accessor there, so the base key is opened anew each time.
@@ -55,7 +55,7 @@ void AdjustModels(TRegistry& registry) {
 void AjustementCleRegistreSM() {
   Log("AjustementCleRegistreSM - IN", 250);
   {
-    TRegistry registry;
+    TRegistryAccessor registry;
     try {
       AdjustModels(registry);
       registry.Flush();

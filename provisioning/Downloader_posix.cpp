@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <mutex>
 
-#include "common/Port.h"
+#include "platform/Port.h"
 #include "provisioning/Downloader.h"
 
 namespace orvane {

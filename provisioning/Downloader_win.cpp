@@ -15,9 +15,9 @@
 #include <string>
 #include <thread>
 
-#include "common/ComScope_win.h"
-#include "common/Port.h"
-#include "common/TextConversion.h"
+#include "platform/ComScope_win.h"
+#include "platform/Port.h"
+#include "platform/TextConversion.h"
 #include "provisioning/Downloader.h"
 
 namespace orvane {

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "common/TextConversion.h"
+#include "platform/TextConversion.h"
 #include "provisioning/DriverPaths.h"
 
 namespace orvane {

@@ -6,13 +6,13 @@
 #include "common/Global_FIB.h"
 #include "common/Global_File.h"
 #include "common/Global_Utils.h"
-#include "common/Port.h"
+#include "platform/Port.h"
 #include "logging/ApplicationLogger.h"
 #include "provisioning/DriverPaths.h"
 #include "provisioning/InstallerPackage.h"
-#include "provisioning/Registry.h"
+#include "provisioning/registry/Registry.h"
 #include "provisioning/TelechargerURL.h"
-#include "ui/Dialogs.h"
+#include "platform/Dialogs.h"
 #include "ui/FormAttenteDictee.h"
 
 #ifndef ORVANE_DRIVER_PACKAGE_HOST

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "provisioning/Registry.h"
+#include "provisioning/registry/RegistryAccessor.h"
 
 namespace orvane {
 
@@ -14,7 +14,7 @@ class TFormAttenteDictee;
 
 // What the verification hands to the installation sequence.
 struct ContexteVerificationSM {
-  TRegistry& registry;  // in the state the verification left it, root key and open key included
+  TRegistryAccessor& registry;  // in the state the verification left it, root key and open key included
   TpFIBDatabase* database;
   int32_t stationId;
   bool& result;  // the verification's result, which the sequence may set to false

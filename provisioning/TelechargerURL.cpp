@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "common/Port.h"
+#include "platform/Port.h"
 #include "provisioning/Downloader.h"
 
 namespace orvane {

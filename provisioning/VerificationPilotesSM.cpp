@@ -4,13 +4,13 @@
 #include <string>
 
 #include "common/Global_Utils.h"
-#include "common/Port.h"
+#include "platform/Port.h"
 #include "logging/ApplicationLogger.h"
 #include "provisioning/AjustementCleRegistreSM.h"
 #include "provisioning/DriverRegistration.h"
 #include "provisioning/InstallationPilotesSM.h"
-#include "provisioning/Registry.h"
-#include "ui/Dialogs.h"
+#include "provisioning/registry/RegistryAccessor.h"
+#include "platform/Dialogs.h"
 
 namespace orvane {
 
@@ -47,7 +47,7 @@ bool VerificationPilotesSM(bool forcedByStation, TpFIBDatabase* database, int32_
   const bool forcedByParam = ParamExists("ForceInstallDrivers");
   std::exception_ptr error;
   {
-    TRegistry registry;
+    TRegistryAccessor registry;
     ContexteVerificationSM context{registry, database, stationId, result};
     try {
       Log("Vérification de l'installation des pilotes SM sur le poste", 250);

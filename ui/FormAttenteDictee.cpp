@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "common/Port.h"
+#include "platform/Port.h"
 
 namespace orvane {
 

@@ -9,11 +9,11 @@
 #include <unistd.h>
 
 #include "app/OrvaneProgram.h"
-#include "app/qt/DeviceWindowPlacement.h"
+#include "device/simulated/qt/DeviceWindowPlacement.h"
 #include "app/qt/FormOrvaneQt.h"
-#include "app/qt/SimulatedSpeechMikeWindow.h"
-#include "common/CommandLine.h"
-#include "device/SimulatedSpeechMike.h"
+#include "device/simulated/qt/SimulatedSpeechMikeWindow.h"
+#include "platform/CommandLine.h"
+#include "device/simulated/SimulatedSpeechMike.h"
 
 namespace {
 

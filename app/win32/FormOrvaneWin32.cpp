@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "app/win32/OrvaneResources.h"
-#include "common/TextConversion.h"
+#include "platform/TextConversion.h"
 #include "ui/win32/ScreenScaleWin32.h"
 
 namespace orvane {

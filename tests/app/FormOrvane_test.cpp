@@ -6,10 +6,10 @@
 
 #include <stdexcept>
 
-#include "common/Clock.h"
-#include "common/Port.h"
+#include "platform/Clock.h"
+#include "platform/Port.h"
 #include "device/DataPhilips.h"
-#include "device/SimulatedSpeechMike.h"
+#include "device/simulated/SimulatedSpeechMike.h"
 #include "device/SpeechMikeControl.h"
 #include "support/FakeUi.h"
 #include "support/FakeWindowThread.h"

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "common/Port.h"
+#include "platform/Port.h"
 #include "logging/ApplicationLogger.h"
-#include "logging/ComRuntime.h"
+#include "platform/ComRuntime.h"
 #include "support/LogCapture.h"
 
 namespace orvane {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "common/CommandLine.h"
-#include "common/Port.h"
+#include "platform/CommandLine.h"
+#include "platform/Port.h"
 #include "logging/ApplicationLogger.h"
 #include "logging/FileLogger.h"
 

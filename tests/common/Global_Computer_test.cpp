@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/ApplicationName.h"
-#include "common/CommandLine.h"
+#include "platform/CommandLine.h"
 #include "common/Global_Utils.h"
 #include "support/FakeCommandLine.h"
 #include "support/FakeSessionInfo.h"

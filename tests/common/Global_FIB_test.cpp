@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "common/FirebirdLibrary.h"
-#include "common/Port.h"
+#include "fib/FirebirdLibrary.h"
+#include "platform/Port.h"
 
 namespace orvane {
 namespace {

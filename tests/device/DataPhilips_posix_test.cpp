@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "device/DataPhilips.h"
-#include "device/SimulatedSpeechMike.h"
+#include "device/simulated/SimulatedSpeechMike.h"
 #include "tests/support/FakeUi.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/StationDatabase.h"

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "common/Exceptions.h"
-#include "device/SimulatedSpeechMike.h"
+#include "device/simulated/SimulatedSpeechMike.h"
 #include "tests/support/FakeUi.h"
 #include "tests/support/FakeWindowThread.h"
 #include "tests/support/LogCapture.h"

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "common/Exceptions.h"
-#include "common/Port.h"
+#include "platform/Port.h"
 #include "device/SpeechMikeComponent.h"
 #include "device/SpeechMikeControl.h"
 

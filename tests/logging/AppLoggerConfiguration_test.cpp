@@ -13,7 +13,7 @@
 #include "support/FakeEventLog.h"
 #include "support/HangLimit.h"
 #include "support/FakeSessionInfo.h"
-#include "tests/logging/LoggingTestSupport.h"
+#include "tests/support/LoggingTestSupport.h"
 
 namespace orvane {
 namespace {

@@ -16,12 +16,12 @@
 #include "logging/FileLogger.h"
 #include "logging/MemoryLogger.h"
 #include "logging/WindowsEventLogger.h"
-#include "common/TextConversion.h"
+#include "platform/TextConversion.h"
 #include "support/FakeEventLog.h"
 #include "support/FakeLogFiles.h"
 #include "support/HangLimit.h"
 #include "support/LogCapture.h"
-#include "tests/logging/LoggingTestSupport.h"
+#include "tests/support/LoggingTestSupport.h"
 
 #if defined(__has_feature)
 #if __has_feature(thread_sanitizer)

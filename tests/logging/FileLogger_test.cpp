@@ -7,7 +7,7 @@
 #include "common/Global_File.h"
 #include "support/FakeClock.h"
 #include "support/FakeLogFiles.h"
-#include "tests/logging/LoggingTestSupport.h"
+#include "tests/support/LoggingTestSupport.h"
 
 namespace orvane {
 namespace {

@@ -15,7 +15,7 @@
 #include "logging/MemoryLogger.h"
 #include "support/FakeCommandLine.h"
 #include "support/HangLimit.h"
-#include "tests/logging/LoggingTestSupport.h"
+#include "tests/support/LoggingTestSupport.h"
 
 namespace orvane {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "common/Port.h"
-#include "tests/logging/LoggingTestSupport.h"
+#include "platform/Port.h"
+#include "tests/support/LoggingTestSupport.h"
 
 namespace orvane {
 namespace {

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "common/ApplicationName.h"
-#include "common/CommandLine.h"
-#include "common/PathStyle.h"
-#include "common/Port.h"
-#include "common/ProcessRunner.h"
-#include "tests/logging/LoggingTestSupport.h"
+#include "platform/CommandLine.h"
+#include "platform/PathStyle.h"
+#include "platform/Port.h"
+#include "platform/ProcessRunner.h"
+#include "tests/support/LoggingTestSupport.h"
 
 namespace orvane {
 namespace {

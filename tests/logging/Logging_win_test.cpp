@@ -6,13 +6,13 @@
 #include <gtest/gtest.h>
 
 #include "common/Exceptions.h"
-#include "common/Port.h"
-#include "common/TextConversion.h"
+#include "platform/Port.h"
+#include "platform/TextConversion.h"
 #include "logging/EventLog.h"
 #include "logging/FileLogger.h"
 #include "logging/LogFiles.h"
 #include "logging/XmlParser.h"
-#include "tests/logging/LoggingTestSupport.h"
+#include "tests/support/LoggingTestSupport.h"
 
 namespace orvane {
 namespace {

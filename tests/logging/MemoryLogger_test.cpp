@@ -6,7 +6,7 @@
 #include "common/Exceptions.h"
 #include "support/FakeClock.h"
 #include "support/FakeLogFiles.h"
-#include "tests/logging/LoggingTestSupport.h"
+#include "tests/support/LoggingTestSupport.h"
 
 namespace orvane {
 namespace {

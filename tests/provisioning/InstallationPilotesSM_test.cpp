@@ -22,7 +22,7 @@ class Installation : public ProvisioningTest {
   // The sequence as the verification runs it when the command line forces it.
   bool Run() {
     bool result = true;
-    TRegistry accessor;
+    TRegistryAccessor accessor;
     ContexteVerificationSM context{accessor, nullptr, -1, result};
     LancerInstallationPilotesSM(context);
     return result;

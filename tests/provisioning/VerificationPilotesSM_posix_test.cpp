@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "provisioning/RegistryFile.h"
+#include "provisioning/registry/store/RegistryFile.h"
 #include "provisioning/VerificationPilotesSM.h"
 #include "tests/support/FakeCommandLine.h"
 #include "tests/support/FakeUi.h"

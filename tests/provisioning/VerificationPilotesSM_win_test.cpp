@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "common/Global_File.h"
-#include "provisioning/Registry.h"
+#include "provisioning/registry/RegistryAccessor.h"
 #include "provisioning/VerificationPilotesSM.h"
 #include "tests/support/FakeCommandLine.h"
 #include "tests/support/FakeUi.h"
@@ -139,7 +139,7 @@ TEST(WineRegistry, CreatesReadsAndDeletesTreesInTheRealRegistry) {
   ASSERT_TRUE(registry.ReadValue(TRootKey::CurrentUser, key, "KALDInstallation", read));
   EXPECT_EQ(read, text);
 
-  TRegistry accessor;
+  TRegistryAccessor accessor;
   ASSERT_TRUE(accessor.OpenKey("\\Software\\OrvaneTest", false));
   EXPECT_THROW(accessor.ReadInteger("Missing"), ERegistryException);
   ASSERT_TRUE(accessor.DeleteKey("Sous clé"));

@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "common/TextConversion.h"
+#include "platform/TextConversion.h"
 #include "tests/support/HangLimit.h"
 
 namespace orvane::testing {

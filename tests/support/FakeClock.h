@@ -1,8 +1,8 @@
 #pragma once
 // A clock that shows the time a test sets.
 
-#include "common/Clock.h"
-#include "common/Port.h"
+#include "platform/Clock.h"
+#include "platform/Port.h"
 
 namespace orvane::testing {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "common/CommandLine.h"
-#include "common/Port.h"
+#include "platform/CommandLine.h"
+#include "platform/Port.h"
 
 namespace orvane::testing {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "common/Port.h"
+#include "platform/Port.h"
 #include "provisioning/Downloader.h"
 
 namespace orvane::testing {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "common/Port.h"
+#include "platform/Port.h"
 #include "logging/EventLog.h"
 
 namespace orvane::testing {

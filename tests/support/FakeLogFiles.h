@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "common/Port.h"
+#include "platform/Port.h"
 #include "logging/LogFiles.h"
 
 namespace orvane::testing {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "common/Port.h"
-#include "common/ProcessRunner.h"
+#include "platform/Port.h"
+#include "platform/ProcessRunner.h"
 
 namespace orvane::testing {
 

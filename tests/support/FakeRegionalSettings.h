@@ -1,8 +1,8 @@
 #pragma once
 // Regional settings a test chooses; the defaults are the plain ones ("-", ":", English names).
 
-#include "common/Port.h"
-#include "common/RegionalSettings.h"
+#include "platform/Port.h"
+#include "platform/RegionalSettings.h"
 
 namespace orvane::testing {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "common/Port.h"
-#include "provisioning/Registry.h"
-#include "provisioning/RegistryFile.h"
+#include "platform/Port.h"
+#include "provisioning/registry/Registry.h"
+#include "provisioning/registry/store/RegistryFile.h"
 
 namespace orvane::testing {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "common/Port.h"
-#include "common/SessionInfo.h"
+#include "platform/Port.h"
+#include "platform/SessionInfo.h"
 
 namespace orvane::testing {
 

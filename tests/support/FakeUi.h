@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "common/Port.h"
-#include "ui/Application.h"
-#include "ui/Dialogs.h"
+#include "platform/Port.h"
+#include "platform/Application.h"
+#include "platform/Dialogs.h"
 
 namespace orvane::testing {
 

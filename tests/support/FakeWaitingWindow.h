@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "common/Port.h"
+#include "platform/Port.h"
 #include "ui/FormAttenteDictee.h"
 
 namespace orvane::testing {

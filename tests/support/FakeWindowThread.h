@@ -4,8 +4,8 @@
 #include <deque>
 #include <functional>
 
-#include "common/Port.h"
-#include "ui/WindowThread.h"
+#include "platform/Port.h"
+#include "platform/WindowThread.h"
 
 namespace orvane::testing {
 

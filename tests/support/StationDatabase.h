@@ -22,10 +22,10 @@
 #include <variant>
 #include <vector>
 
-#include "common/pFIBDatabase.h"
-#include "common/pFIBError.h"
-#include "common/pFIBQuery.h"
-#include "common/pFIBTransaction.h"
+#include "fib/pFIBDatabase.h"
+#include "fib/pFIBError.h"
+#include "fib/pFIBQuery.h"
+#include "fib/pFIBTransaction.h"
 
 namespace orvane::testing {
 

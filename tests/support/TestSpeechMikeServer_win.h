@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "common/TextConversion.h"
+#include "platform/TextConversion.h"
 
 namespace orvane::testing {
 

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "common/TextConversion.h"
+#include "platform/TextConversion.h"
 #include "ui/FormAttenteDictee.h"
 #include "ui/ScreenScale.h"
 #include "ui/win32/FormAttenteDicteeWin32.h"

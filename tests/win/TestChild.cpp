@@ -3,9 +3,9 @@
 #include <fstream>
 #include <string>
 
-#include "common/CommandLine.h"
-#include "common/Port.h"
-#include "common/TextConversion.h"
+#include "platform/CommandLine.h"
+#include "platform/Port.h"
+#include "platform/TextConversion.h"
 
 int main() {
   const std::vector<std::string> arguments = orvane::PlatformAdapter<orvane::CommandLine>().Arguments();

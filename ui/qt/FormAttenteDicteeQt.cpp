@@ -13,7 +13,7 @@
 #include <QWidget>
 #include <cmath>
 
-#include "common/Port.h"
+#include "platform/Port.h"
 #include "ui/FormAttenteDictee.h"
 #include "ui/qt/FormAttenteDicteeQt.h"
 

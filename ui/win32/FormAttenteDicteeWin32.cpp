@@ -4,8 +4,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "common/Port.h"
-#include "common/TextConversion.h"
+#include "platform/Port.h"
+#include "platform/TextConversion.h"
 #include "ui/FormAttenteDictee.h"
 #include "ui/win32/FormAttenteDicteeWin32.h"
 #include "ui/win32/ScreenScaleWin32.h"

@@ -1,0 +1,327 @@
+// The tester's Qt window and the simulated SpeechMike's window, clicked like a user clicks them.
+#include "app/qt/FormOrvaneQt.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QLineEdit>
+#include <QPainter>
+#include <QMouseEvent>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+#include "device/simulated/qt/SimulatedSpeechMikeWindow.h"
+#include "platform/Port.h"
+#include "device/simulated/SimulatedSpeechMike.h"
+#include "support/FakeClock.h"
+#include "support/FakeUi.h"
+#include "support/TesterWorkstation.h"
+
+namespace orvane {
+namespace {
+
+void Settle() {
+  for (int i = 0; i < 5; ++i) QApplication::processEvents();
+}
+
+// A real press and release of the mouse on a widget.
+void MouseDown(QWidget* widget) {
+  QMouseEvent event(QEvent::MouseButtonPress, QPointF(5, 5), widget->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(widget, &event);
+}
+void MouseUp(QWidget* widget) {
+  QMouseEvent event(QEvent::MouseButtonRelease, QPointF(5, 5), widget->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
+                    Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(widget, &event);
+}
+void Click(QWidget* widget) {
+  MouseDown(widget);
+  MouseUp(widget);
+  Settle();
+}
+
+QStringList Items(const QListWidget* list) {
+  QStringList items;
+  for (int i = 0; i < list->count(); ++i) items << list->item(i)->text();
+  return items;
+}
+
+class FormOrvaneQtTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form.show();
+    deviceWindow.show();
+    Settle();
+  }
+  QRadioButton* Light(int item) { return qobject_cast<QRadioButton*>(form.LumiereButtons()->button(item)); }
+  QRadioButton* Display(int item) { return qobject_cast<QRadioButton*>(form.DisplayButtons()->button(item)); }
+
+  testing::ScopedFakeUi ui;
+  testing::TesterWorkstation workstation;
+  SimulatedSpeechMike device;
+  ScopedPort<SpeechMikeComponent> devicePort{device};
+  TFormOrvaneQt form;
+  TSimulatedSpeechMikeWindow deviceWindow{device};
+};
+
+TEST_F(FormOrvaneQtTest, TheWindowShowsTheInitialStateWithTheGivenCaptionsAndGeometry) {
+  EXPECT_EQ(form.windowTitle(), "Orvane - Pilotes de Philips");
+  EXPECT_TRUE(form.ButtonActiver()->isEnabled());
+  EXPECT_FALSE(form.ButtonDesactiver()->isEnabled());
+  EXPECT_FALSE(form.ButtonExport()->isEnabled());
+  EXPECT_EQ(form.ButtonDesactiver()->text(), QString::fromUtf8("Désactiver"));
+  EXPECT_EQ(form.RadioGroupLumiere()->title(), QString::fromUtf8("Philips SpeechMike - Lumières"));
+  EXPECT_EQ(form.ButtonActiver()->geometry(), QRect(16, 16, 153, 25));
+  EXPECT_EQ(form.ListBoxCmd()->geometry(), QRect(16, 152, 953, 273));
+  EXPECT_TRUE(Light(kLumiereOff)->isChecked());
+  EXPECT_EQ(Light(kLumiereOff)->text(), "OFF");
+  EXPECT_TRUE(Display(kDisplayCommandes)->isChecked());
+  // Two columns of seven items: "OFF" ends the second one.
+  EXPECT_EQ(Light(7)->x(), Light(13)->x());
+  EXPECT_GT(Light(7)->x(), Light(6)->x());
+  EXPECT_LT(Light(12)->y(), Light(13)->y());
+}
+
+TEST_F(FormOrvaneQtTest, ButtonsOfTheDeviceWindowReachTheListNewestFirst) {
+  Click(form.ButtonActiver());
+  EXPECT_FALSE(form.ButtonActiver()->isEnabled());
+  EXPECT_TRUE(form.ButtonDesactiver()->isEnabled());
+
+  QPushButton* record = deviceWindow.Button("Record");
+  ASSERT_NE(record, nullptr);
+  MouseDown(record);
+  Settle();
+  EXPECT_EQ(Items(form.ListBoxCmd()), QStringList{"1 - Action : spmRecordPressed - EventID = 6"});
+  MouseUp(record);
+  Settle();
+  EXPECT_EQ(Items(form.ListBoxCmd()), (QStringList{"2 - Action : spmRecordReleased - EventID = 7",
+                                                   "1 - Action : spmRecordPressed - EventID = 6"}));
+
+  deviceWindow.CodeField()->setText("4294967295");
+  Click(deviceWindow.SendButton());
+  EXPECT_EQ(form.ListBoxCmd()->item(0)->text(), "3 - Action : Action inconnue - EventID = 4294967295");
+  // A code typed next replaces the one sent.
+  deviceWindow.CodeField()->insert("58");
+  EXPECT_EQ(deviceWindow.CodeField()->text(), "58");
+
+  // Not a code: nothing is sent.
+  deviceWindow.CodeField()->setText("-1");
+  Click(deviceWindow.SendButton());
+  EXPECT_EQ(form.ListBoxCmd()->count(), 3);
+
+  Click(form.ButtonVideMemo());
+  EXPECT_EQ(form.ListBoxCmd()->count(), 0);
+}
+
+TEST_F(FormOrvaneQtTest, TheListLaysItsLinesOutInThreeOrFourColumns) {
+  Click(form.ButtonActiver());
+  QListWidget* list = form.ListBoxCmd();
+  const auto columnWidth = [&] { return list->gridSize().width(); };
+  EXPECT_EQ(columnWidth(), list->viewport()->width() / 3);
+
+  Click(Display(kDisplayTicks));
+  EXPECT_TRUE(form.ButtonExport()->isEnabled());
+  EXPECT_EQ(columnWidth(), list->viewport()->width() / 4);
+
+  // More lines than a column holds: the lines run down the first column, then on into the
+  // second one from its top.
+  const int rows = list->viewport()->height() / list->gridSize().height();
+  ASSERT_GT(rows, 1);
+  for (int i = 0; i < 2 * rows; ++i) device.PressButton(2);
+  Settle();
+  ASSERT_EQ(list->count(), 2 * rows);
+  const QRect first = list->visualItemRect(list->item(0));
+  int next = 1;
+  while (next < list->count() && list->visualItemRect(list->item(next)).left() == first.left()) ++next;
+  ASSERT_GT(next, 1);
+  ASSERT_LT(next, list->count());
+  EXPECT_GT(list->visualItemRect(list->item(next - 1)).top(), first.top());
+  EXPECT_EQ(list->visualItemRect(list->item(next)).top(), first.top());
+  EXPECT_EQ(list->visualItemRect(list->item(next)).left(), first.left() + columnWidth());
+
+  Click(Display(kDisplayCommandes));
+  EXPECT_EQ(list->count(), 0);
+  EXPECT_EQ(columnWidth(), list->viewport()->width() / 3);
+}
+
+TEST_F(FormOrvaneQtTest, LightsShowOnTheDeviceAndDeactivationPutsThemOff) {
+  Click(form.ButtonActiver());
+  Click(Light(5));
+  EXPECT_EQ(device.DisplayState(), 6u);
+  Settle();
+  EXPECT_EQ(deviceWindow.Display()->text(), "spmDisplayStateRecordInsert");
+  EXPECT_TRUE(deviceWindow.Display()->styleSheet().contains(TSimulatedSpeechMikeWindow::DisplayColour(6).name()));
+
+  device.ClearCalls();
+  Click(form.ButtonDesactiver());
+  EXPECT_EQ(device.Calls(), (std::vector<std::string>{"SetDisplayState(0,1)", "SetDisplayState(0,5)",
+                                                      "UninitializeDevice()", "DeactivateDevice()"}));
+  EXPECT_TRUE(Light(kLumiereOff)->isChecked());
+  EXPECT_TRUE(form.ButtonActiver()->isEnabled());
+}
+
+TEST_F(FormOrvaneQtTest, ALightBeforeActivationReturnsTheGroupToOff) {
+  Click(Light(2));
+  ASSERT_EQ(ui.dialogs.shown.size(), 1u);
+  EXPECT_EQ(ui.dialogs.shown[0].text, "Le Speechmike n'a pas été initialisé.  Veuillez l'activer d'abord.");
+  EXPECT_TRUE(Light(kLumiereOff)->isChecked());
+  EXPECT_FALSE(Light(2)->isChecked());
+}
+
+TEST_F(FormOrvaneQtTest, ClosingTheActiveWindowDeactivatesTheDevice) {
+  Click(form.ButtonActiver());
+  bool closed = false;
+  QObject::connect(&form, &TFormOrvaneQt::Closed, [&] { closed = true; });
+  device.ClearCalls();
+  form.close();
+  Settle();
+  EXPECT_TRUE(closed);
+  EXPECT_EQ(device.Calls(), (std::vector<std::string>{"SetDisplayState(0,1)", "UninitializeDevice()",
+                                                      "DeactivateDevice()"}));
+  EXPECT_FALSE(device.Active());
+}
+
+TEST_F(FormOrvaneQtTest, TheListFollowsEverySideAndTheLightsTheBottomWhenTheWindowGrows) {
+  const QRect list = form.ListBoxCmd()->geometry();
+  const QRect lights = form.RadioGroupLumiere()->geometry();
+  const QRect activer = form.ButtonActiver()->geometry();
+  form.resize(form.width() + 100, form.height() + 50);
+  Settle();
+  EXPECT_EQ(form.ListBoxCmd()->geometry(), list.adjusted(0, 0, 100, 50));
+  EXPECT_EQ(form.RadioGroupLumiere()->geometry(), lights.translated(0, 50));
+  EXPECT_EQ(form.ButtonActiver()->geometry(), activer);
+  EXPECT_EQ(form.ListBoxCmd()->gridSize().width(), form.ListBoxCmd()->viewport()->width() / 3);
+}
+
+// The button check and the device status, with a tick counter the test sets.
+class FormOrvaneQtCheckTest : public FormOrvaneQtTest {
+ protected:
+  // A press or release as the device's window sends it, handled at Tick.
+  void At(uint32_t tick, QWidget* button, bool down) {
+    clock.clock.tickCount = tick;
+    if (down) MouseDown(button);
+    else MouseUp(button);
+    Settle();
+  }
+  void PressAndRelease(const QString& caption, uint32_t tick, uint32_t hold) {
+    QPushButton* button = deviceWindow.Button(caption);
+    ASSERT_NE(button, nullptr) << caption.toStdString();
+    At(tick, button, true);
+    At(tick + hold, button, false);
+  }
+  QString Cell(size_t button) { return form.ButtonCheckCell(button)->text(); }
+
+  testing::ScopedFakeClock clock;
+};
+
+TEST_F(FormOrvaneQtCheckTest, TheNewGroupsStandInTheFreeCornersAndFollowTheRightSide) {
+  EXPECT_EQ(form.ButtonCheckGroup()->geometry(), QRect(648, 439, 321, 185));
+  EXPECT_EQ(form.ButtonCheckGroup()->title(), QString::fromUtf8("Vérification des boutons"));
+  EXPECT_EQ(form.DeviceStatusGroup()->geometry(), QRect(792, 11, 177, 110));
+  EXPECT_EQ(form.DeviceStatusText()->text(), QString::fromUtf8("Aucun événement du micro"));
+  EXPECT_EQ(form.ButtonCheckProgress()->text(), QString::fromUtf8("0 / 23 boutons vérifiés"));
+  // Every cell inside its group, below the caption and above the progress line.
+  for (size_t i = 0; i < kSpeechMikeButtonCount; ++i) {
+    const QRect cell = form.ButtonCheckCell(i)->geometry();
+    EXPECT_TRUE(form.ButtonCheckGroup()->rect().contains(cell)) << i;
+    EXPECT_LT(cell.bottom(), form.ButtonCheckProgress()->geometry().top()) << i;
+  }
+
+  const QRect check = form.ButtonCheckGroup()->geometry();
+  const QRect status = form.DeviceStatusGroup()->geometry();
+  form.resize(form.width() + 100, form.height() + 50);
+  Settle();
+  EXPECT_EQ(form.ButtonCheckGroup()->geometry(), check.translated(100, 50));
+  EXPECT_EQ(form.DeviceStatusGroup()->geometry(), status.translated(100, 0));
+}
+
+TEST_F(FormOrvaneQtCheckTest, TheDeviceWindowsButtonsFillTheCellsAndClearingEmptiesThem) {
+  Click(form.ButtonActiver());
+  QPushButton* record = deviceWindow.Button("Record");
+  At(1000, record, true);
+  EXPECT_EQ(Cell(2), QString::fromUtf8("Record\nenfoncé"));
+  At(1250, record, false);
+  EXPECT_EQ(Cell(2), "Record\n250 ms");
+  EXPECT_TRUE(form.ButtonCheckCell(2)->styleSheet().contains(QString("#%1").arg(ButtonStateColour(TButtonState::Verified), 6, 16, QChar('0'))));
+  EXPECT_EQ(form.ButtonCheckProgress()->text(), QString::fromUtf8("1 / 23 boutons vérifiés"));
+
+  // A release without its press, typed as a code.
+  deviceWindow.CodeField()->setText("59");
+  Click(deviceWindow.SendButton());
+  EXPECT_EQ(Cell(22), "Smart 3\nsuspect");
+
+  Click(form.ButtonVideMemo());
+  EXPECT_EQ(Cell(2), "Record\n");
+  EXPECT_EQ(Cell(22), "Smart 3\n");
+  EXPECT_EQ(form.ButtonCheckProgress()->text(), QString::fromUtf8("0 / 23 boutons vérifiés"));
+}
+
+TEST_F(FormOrvaneQtCheckTest, AKeyHeldTooLongTurnsSuspectWithoutAnyOtherEvent) {
+  Click(form.ButtonActiver());
+  At(100, deviceWindow.Button("F4"), true);
+  clock.clock.tickCount = 5101;
+  // The window's timer looks at the held keys now and then; wait for it, not for a time.
+  QElapsedTimer bound;
+  bound.start();
+  while (Cell(18) != "F4\nsuspect" && bound.elapsed() < 30000) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+  EXPECT_EQ(Cell(18), "F4\nsuspect");
+}
+
+TEST_F(FormOrvaneQtCheckTest, PluggingAndTheBatteryChoiceReachTheStatus) {
+  Click(form.ButtonActiver());
+  clock.clock.tickCount = 700;
+  Click(deviceWindow.PlugButton());
+  EXPECT_EQ(form.DeviceStatusText()->text(),
+            QString::fromUtf8("Connecté (1) à 700 ms\nBatterie : —\nSans fil : —\nStation : —"));
+  clock.clock.tickCount = 900;
+  QComboBox* battery = deviceWindow.BatteryChoice();
+  ASSERT_GE(battery->count(), 4);
+  battery->setCurrentIndex(3);
+  emit battery->activated(3);
+  Settle();
+  Click(deviceWindow.UnplugButton());
+  EXPECT_EQ(form.DeviceStatusText()->text(),
+            QString::fromUtf8("Déconnecté (1) à 900 ms\nBatterie : 3 à 900 ms\nSans fil : —\nStation : —"));
+}
+
+// Both windows side by side with a check half done, saved beside the other screenshots.
+TEST_F(FormOrvaneQtCheckTest, AHalfDoneCheckIsShownAndSavedAsAScreenshot) {
+  Click(form.ButtonActiver());
+  Click(deviceWindow.PlugButton());
+  deviceWindow.BatteryChoice()->setCurrentIndex(2);
+  emit deviceWindow.BatteryChoice()->activated(2);
+  uint32_t tick = 10000;
+  for (const char* caption : {"Stop", "Play", "Record", "Insert", "EOL", "Rewind", "Forward", "Priority", "Command",
+                              "Play/Stop", "Trigger"}) {
+    PressAndRelease(caption, tick, 90 + tick % 170);
+    tick += 1000;
+  }
+  deviceWindow.CodeField()->setText("49");  // F3's release without its press
+  Click(deviceWindow.SendButton());
+  At(tick, deviceWindow.Button("Smart 2"), true);
+  EXPECT_EQ(form.ButtonCheckProgress()->text(), QString::fromUtf8("11 / 23 boutons vérifiés"));
+  EXPECT_EQ(Cell(17), "F3\nsuspect");
+  EXPECT_EQ(Cell(20), QString::fromUtf8("Smart 2\nenfoncé"));
+  EXPECT_EQ(Cell(15), "F1\n");
+
+  const QImage tester = form.grab().toImage();
+  const QImage device = deviceWindow.grab().toImage();
+  QImage shot(tester.width() + 8 + device.width(), std::max(tester.height(), device.height()), QImage::Format_RGB32);
+  shot.fill(Qt::darkGray);
+  QPainter painter(&shot);
+  painter.drawImage(0, 0, tester);
+  painter.drawImage(tester.width() + 8, 0, device);
+  painter.end();
+  const QString folder = qEnvironmentVariableIsSet("ORVANE_SCREENSHOTS")
+                             ? qEnvironmentVariable("ORVANE_SCREENSHOTS")
+                             : QString(ORVANE_SOURCE_DIR) + "/build/screenshots";
+  ASSERT_TRUE(QDir().mkpath(folder));
+  const QString path = folder + "/orvane-linux-check.png";
+  EXPECT_TRUE(shot.save(path)) << path.toStdString();
+}
+
+}  // namespace
+}  // namespace orvane
