@@ -66,7 +66,7 @@ CASES = [
     ("registry views", "x86", sql("UPDATE `RegLocator` SET `Type` = 18")),
     ("registry views", "x64", sql("DELETE FROM `RegLocator` WHERE `Type` = 2")),
     ("registry views", "x64", sql("UPDATE `Component` SET `Attributes` = 0 WHERE `Component` = 'Program'")),
-    ("summary template", "x86", ["-s", "Orvane - Pilotes de Philips", "Orvane", "x64;1036"]),
+    ("summary template", "x64", ["-s", "Orvane - Pilotes de Philips", "Orvane", "Intel;1036"]),
     ("summary template", "x64", ["-s", "Orvane - Pilotes de Philips", "Orvane", "x64;1033"]),
     ("code page", "x86", codepage_zero),
     ("icon frames", "x64", icon_of_16_bits),
