@@ -1,9 +1,12 @@
-// Installs Orvane's package as a site would, silently with its driver package address, starts the
-// installed program as its Start-menu shortcut does, upgrades it to a later package, then removes
-// it, checking at each step what a site relies on.
+// Walks Orvane's packages through what a site does, silently, checking at each step what the site
+// relies on: installs the package without the driver package address; installs a rebuild of the
+// same version with the address and starts the program as its Start-menu shortcut does; switches
+// to the other architecture's package; comes back with a later package and a new address; removes
+// it.
 //
-// Usage: PackageAutomation PACKAGE.msi LATER_PACKAGE.msi LATER_VERSION SCREENSHOT.bmp
+// Usage: PackageAutomation PACKAGE.msi REBUILT.msi OTHER_ARCHITECTURE.msi LATER.msi LATER_VERSION SCREENSHOT.bmp
 #include <windows.h>
+#include <aclapi.h>
 #include <msi.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -77,20 +80,92 @@ std::vector<std::wstring> InstalledOrvane() {
   return products;
 }
 
-bool SiteKeyExists() {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Orvane", 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
+// Where one architecture's package puts the program and its shortcut, and the registry view of
+// its site setting.
+struct Layout {
+  std::wstring orvane;
+  std::wstring shortcut;
+  REGSAM view;
+};
+
+std::wstring Environment(const wchar_t* name) {
+  wchar_t value[MAX_PATH] = {};
+  GetEnvironmentVariableW(name, value, MAX_PATH);
+  return value;
 }
 
-std::wstring SiteSetting() {
+Layout LayoutOf(const std::wstring& architecture) {
+  if (architecture == L"x64") return {Environment(L"ProgramW6432") + L"\\Orvane", L"Orvane (64 bits)", KEY_WOW64_64KEY};
+  return {Environment(L"ProgramFiles(x86)") + L"\\Orvane", L"Orvane", KEY_WOW64_32KEY};
+}
+
+std::wstring OtherArchitecture(const std::wstring& architecture) { return architecture == L"x64" ? L"x86" : L"x64"; }
+
+HKEY OpenSiteKey(REGSAM view) {
+  HKEY key = nullptr;
+  return RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Orvane", 0, KEY_READ | view, &key) == ERROR_SUCCESS ? key : nullptr;
+}
+
+bool SiteKeyExists(REGSAM view) {
+  HKEY key = OpenSiteKey(view);
+  if (key) RegCloseKey(key);
+  return key != nullptr;
+}
+
+std::wstring SiteSetting(REGSAM view) {
+  HKEY key = OpenSiteKey(view);
+  if (!key) return L"";
   wchar_t value[512] = {};
-  DWORD size = sizeof value;
-  return RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Orvane", L"DriverPackageUrl", RRF_RT_REG_SZ, nullptr, value, &size) ==
-                 ERROR_SUCCESS
-             ? value
-             : L"";
+  DWORD size = sizeof value - sizeof(wchar_t), type = 0;
+  const bool read = RegQueryValueExW(key, L"DriverPackageUrl", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
+                        ERROR_SUCCESS && type == REG_SZ;
+  RegCloseKey(key);
+  return read ? value : L"";
+}
+
+// The Start-menu shortcut: in all users' Start menu on Windows; Wine 8 puts a per-machine
+// package's shortcut in the user's.
+std::wstring LinkOf(const Layout& layout) {
+  const std::wstring common = KnownFolder(CSIDL_COMMON_PROGRAMS) + L"\\" + layout.shortcut + L".lnk";
+  return Exists(common) ? common : KnownFolder(CSIDL_PROGRAMS) + L"\\" + layout.shortcut + L".lnk";
+}
+
+// The Users' rights on the log folder, where Windows Installer applied the package's (a protected
+// DACL): they may read it and create files in it, and write to files, never delete or re-secure
+// the folder. Wine 8 ignores MsiLockPermissionsEx; msi-check holds the rule then.
+void CheckLogFolderRights(const std::wstring& logs) {
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetNamedSecurityInfoW(logs.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr,
+                            &descriptor) != ERROR_SUCCESS) {
+    Fail("the log folder's rights cannot be read");
+    return;
+  }
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  GetSecurityDescriptorControl(descriptor, &control, &revision);
+  if (!(control & SE_DACL_PROTECTED) || !dacl) {
+    std::printf("note: the log folder's rights were not applied (Wine ignores MsiLockPermissionsEx); msi-check holds them\n");
+    LocalFree(descriptor);
+    return;
+  }
+  BYTE users[SECURITY_MAX_SID_SIZE] = {};
+  DWORD size = sizeof users;
+  CreateWellKnownSid(WinBuiltinUsersSid, nullptr, users, &size);
+  ACCESS_MASK folder = 0, files = 0;
+  for (DWORD i = 0; i < dacl->AceCount; ++i) {
+    ACCESS_ALLOWED_ACE* ace = nullptr;
+    if (!GetAce(dacl, i, reinterpret_cast<void**>(&ace)) || ace->Header.AceType != ACCESS_ALLOWED_ACE_TYPE ||
+        !EqualSid(&ace->SidStart, users))
+      continue;
+    if (ace->Header.AceFlags & INHERIT_ONLY_ACE) files |= ace->Mask;
+    else folder |= ace->Mask;
+  }
+  Expect((folder & FILE_ADD_FILE) && (folder & FILE_LIST_DIRECTORY), "the Users may list the log folder and create files in it");
+  Expect(!(folder & (DELETE | FILE_DELETE_CHILD | WRITE_DAC | WRITE_OWNER)),
+         "the Users may not delete, empty or re-secure the log folder");
+  Expect((files & FILE_APPEND_DATA) && !(files & (DELETE | WRITE_DAC)), "the Users may append to the log files, not delete them");
+  LocalFree(descriptor);
 }
 
 std::wstring ProductVersionOf(const std::wstring& program) {
@@ -185,11 +260,63 @@ bool Holds(const std::vector<std::string>& lines, const std::string& text) {
   return false;
 }
 
-// A prefix that an earlier run left with Orvane or the drivers installed starts clean.
-void RemoveEarlierInstallations(const std::wstring& drivers, const std::wstring& logs) {
+// A product or upgrade code as the installer's registry keys write it: each group of the first
+// three reversed, each byte of the rest with its digits swapped.
+std::wstring Packed(const std::wstring& guid) {
+  std::wstring hex;
+  for (wchar_t c : guid)
+    if (iswxdigit(c)) hex += c;
+  std::wstring packed(hex.rbegin() + 24, hex.rbegin() + 32);
+  packed.append(hex.rbegin() + 20, hex.rbegin() + 24);
+  packed.append(hex.rbegin() + 16, hex.rbegin() + 20);
+  for (size_t i = 16; i + 1 < hex.size(); i += 2) packed += {hex[i + 1], hex[i]};
+  return packed;
+}
+
+// When the replaced product leaves after the new one is registered, Wine 8 deletes the upgrade
+// code's whole key, the new product's entry with it, so that the next package finds no product
+// to replace; Windows removes the old product's entry only. Puts back what Windows leaves.
+void KeepUpgradeCodeEntry(const std::wstring& product) {
+  MSIHANDLE handle = 0;
+  if (MsiOpenProductW(product.c_str(), &handle) != ERROR_SUCCESS) return;
+  wchar_t code[39] = {};
+  DWORD size = 39;
+  const bool read = MsiGetProductPropertyW(handle, L"UpgradeCode", code, &size) == ERROR_SUCCESS;
+  MsiCloseHandle(handle);
+  wchar_t related[39] = {};
+  if (!read || MsiEnumRelatedProductsW(code, 0, 0, related) == ERROR_SUCCESS) return;
+  for (const wchar_t* folder : {L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UpgradeCodes\\",
+                                L"SOFTWARE\\Classes\\Installer\\UpgradeCodes\\"}) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, (folder + Packed(code)).c_str(), 0, nullptr, 0, KEY_WRITE | KEY_WOW64_64KEY,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+      continue;
+    RegSetValueExW(key, Packed(product).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(L""), sizeof(wchar_t));
+    RegCloseKey(key);
+  }
+}
+
+// One Orvane installed, and not Before: a package that replaces the one before.
+std::wstring ExpectReplaced(const std::wstring& before, const std::string& what) {
+  const std::vector<std::wstring> products = InstalledOrvane();
+  std::string listed;
+  for (const auto& product : products) listed += " " + Narrow(product) + " " + Narrow(ProductInfo(product, INSTALLPROPERTY_VERSIONSTRING));
+  Expect(products.size() == 1 && products[0] != before, what + ", one Orvane remains (installed:" + listed + ")");
+  if (products.size() != 1) return L"";
+  KeepUpgradeCodeEntry(products[0]);
+  return products[0];
+}
+
+// A prefix that an earlier run left with Orvane or the drivers installed, or with what a failed
+// run left behind, starts clean.
+void RemoveEarlierInstallations(const std::wstring& logs) {
   for (const auto& product : InstalledOrvane()) Msiexec(L"/x " + product + L" /qn");
   Msiexec(std::wstring(L"/x ") + kDriverPackageProduct + L" /qn");
-  DeleteFileW((drivers + L"\\SpMikeCtrl.msi").c_str());
+  for (const auto& layout : {LayoutOf(L"x86"), LayoutOf(L"x64")}) {
+    for (const wchar_t* file : {L"\\bin\\Orvane.exe", L"\\bin\\AppLogger.xml", L"\\drivers\\SpeechMike\\SpMikeCtrl.msi"})
+      DeleteFileW((layout.orvane + file).c_str());
+    DeleteFileW(LinkOf(layout).c_str());
+  }
   std::vector<std::wstring> files;
   FindFiles(logs, files);
   for (const auto& file : files) DeleteFileW(file.c_str());
@@ -198,44 +325,51 @@ void RemoveEarlierInstallations(const std::wstring& drivers, const std::wstring&
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc < 5) {
-    std::printf("usage: PackageAutomation PACKAGE.msi LATER_PACKAGE.msi LATER_VERSION SCREENSHOT.bmp\n");
+  if (argc < 7) {
+    std::printf("usage: PackageAutomation PACKAGE.msi REBUILT.msi OTHER_ARCHITECTURE.msi LATER.msi LATER_VERSION SCREENSHOT.bmp\n");
     return 2;
   }
-  const std::wstring package = argv[1], later = argv[2], laterVersion = argv[3], screenshot = argv[4];
+  const std::wstring package = argv[1], rebuilt = argv[2], other = argv[3], later = argv[4], laterVersion = argv[5],
+                     screenshot = argv[6];
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  const std::wstring orvane = KnownFolder(CSIDL_PROGRAM_FILES) + L"\\Orvane";
-  const std::wstring program = orvane + L"\\bin\\Orvane.exe";
-  const std::wstring configuration = orvane + L"\\bin\\AppLogger.xml";
-  const std::wstring drivers = orvane + L"\\drivers\\SpeechMike";
+  const Layout mine = LayoutOf(ORVANE_PACKAGE_ARCHITECTURE), theirs = LayoutOf(OtherArchitecture(ORVANE_PACKAGE_ARCHITECTURE));
+  const std::wstring program = mine.orvane + L"\\bin\\Orvane.exe";
+  const std::wstring configuration = mine.orvane + L"\\bin\\AppLogger.xml";
+  const std::wstring drivers = mine.orvane + L"\\drivers\\SpeechMike";
   const std::wstring logs = KnownFolder(CSIDL_COMMON_APPDATA) + L"\\Orvane\\log";
-  // All users' Start menu on Windows; Wine 8 puts a per-machine package's shortcut in the user's.
-  std::wstring link = KnownFolder(CSIDL_COMMON_PROGRAMS) + L"\\Orvane.lnk";
-  const std::wstring userLink = KnownFolder(CSIDL_PROGRAMS) + L"\\Orvane.lnk";
-  RemoveEarlierInstallations(drivers, logs);
+  RemoveEarlierInstallations(logs);
 
   orvane::testing::LoopbackHttpServer server;
   server.Serve(kPackagePath, {200, ReadAll(orvane::Utf8ToWide(ORVANE_TEST_PACKAGE))});
   const std::wstring url = orvane::Utf8ToWide(server.Url(kPackagePath));
+  const std::wstring laterUrl = orvane::Utf8ToWide(server.Url("/site/SpMikeCtrl.msi"));
 
-  // Installed silently with the site's address.
-  Expect(Msiexec(L"/i \"" + package + L"\" /qn DRIVERPACKAGEURL=" + url) == 0, "the package installs silently");
-  const std::vector<std::wstring> installed = InstalledOrvane();
-  Expect(installed.size() == 1, "one Orvane installed");
+  // Installed without the site's address.
+  Expect(Msiexec(L"/i \"" + package + L"\" /qn") == 0, "the package installs silently without an address");
+  const std::wstring first = ExpectReplaced(L"", "the package installs");
+  Expect(SiteSetting(mine.view).empty(), "no address is set before the site gives one");
   Expect(Exists(program) && Exists(configuration), "Orvane.exe and AppLogger.xml in Orvane\\bin");
   Expect(Exists(drivers), "the driver folder Orvane\\drivers\\SpeechMike is created");
   Expect(Exists(logs), "the log folder is created under ProgramData");
-  Expect(SiteSetting() == url, "the site's address is in HKLM\\SOFTWARE\\Orvane");
-  if (!installed.empty()) {
-    Expect(ProductInfo(installed[0], INSTALLPROPERTY_PUBLISHER) == L"Orvane", "the publisher in the list of programs");
-    const std::wstring icon = ProductInfo(installed[0], INSTALLPROPERTY_PRODUCTICON);
-    Expect(icon.size() > 11 && icon.compare(icon.size() - 11, 11, L"\\Orvane.ico") == 0 && Exists(icon),
-           "the program's icon in the list of programs");
-  }
-  if (!Exists(link)) link = userLink;
-  const Shortcut shortcut = ReadShortcut(link);
+  CheckLogFolderRights(logs);
+  const std::string edited = ReadAll(configuration) + "<!-- configuration du site -->\r\n";
+  std::ofstream(configuration.c_str(), std::ios::binary) << edited;
+
+  // A rebuild of the same version with the site's address replaces it and sets the address; the
+  // site's AppLogger.xml stays.
+  Expect(Msiexec(L"/i \"" + rebuilt + L"\" /qn DRIVERPACKAGEURL=" + url) == 0, "the rebuilt package installs silently");
+  const std::wstring second = ExpectReplaced(first, "the rebuild of the same version replaces the first");
+  Expect(SiteSetting(mine.view) == url, "the address given to a later installation is set");
+  Expect(ReadAll(configuration) == edited, "the site's AppLogger.xml survives the rebuild");
+  Expect(ProductInfo(second, INSTALLPROPERTY_PUBLISHER) == L"Orvane", "the publisher in the list of programs");
+  const std::wstring icon = ProductInfo(second, INSTALLPROPERTY_PRODUCTICON);
+  Expect(icon.size() > 11 && icon.compare(icon.size() - 11, 11, L"\\Orvane.ico") == 0 && Exists(icon),
+         "the program's icon in the list of programs");
+  Expect(lstrcmpiW(ProductInfo(second, INSTALLPROPERTY_INSTALLLOCATION).c_str(), (mine.orvane + L"\\").c_str()) == 0,
+         "the installation folder in the list of programs");
+  const Shortcut shortcut = ReadShortcut(LinkOf(mine));
   Expect(lstrcmpiW(shortcut.target.c_str(), program.c_str()) == 0, "the Start-menu shortcut starts Orvane.exe");
-  Expect(lstrcmpiW(shortcut.folder.c_str(), (orvane + L"\\bin").c_str()) == 0,
+  Expect(lstrcmpiW(shortcut.folder.c_str(), (mine.orvane + L"\\bin").c_str()) == 0,
          "the Start-menu shortcut starts it in its own folder, not " + Narrow(shortcut.folder));
 
   // Started as the shortcut does: the drivers are fetched from the site's address and installed.
@@ -258,26 +392,32 @@ int wmain(int argc, wchar_t** argv) {
              Holds(journal, "InstallationPilotesSM - OUT"),
          "the run's journal is under ProgramData\\Orvane\\log");
 
-  // Upgraded to a later package: the site's edits and address stay, the program is replaced.
-  const std::string edited = ReadAll(configuration) + "<!-- configuration du site -->\r\n";
-  std::ofstream(configuration.c_str(), std::ios::binary) << edited;
-  Expect(Msiexec(L"/i \"" + later + L"\" /qn") == 0, "the later package installs silently");
-  const std::vector<std::wstring> upgraded = InstalledOrvane();
-  std::string products;
-  for (const auto& product : upgraded) products += " " + Narrow(product) + " " + Narrow(ProductInfo(product, INSTALLPROPERTY_VERSIONSTRING));
-  Expect(upgraded.size() == 1 && installed.size() == 1 && upgraded[0] != installed[0],
-         "the later product replaces the first, one remains (installed:" + products + ")");
+  // Switched to the other architecture's package without the address: it replaces this one and
+  // keeps the address and the journal.
+  Expect(Msiexec(L"/i \"" + other + L"\" /qn") == 0, "the other architecture's package installs silently");
+  const std::wstring third = ExpectReplaced(second, "the other architecture's package replaces this one");
+  Expect(SiteSetting(theirs.view) == url, "the address survives the switch of architecture");
+  Expect(!Exists(program), "this architecture's program is removed");
+  Expect(!Exists(LinkOf(mine)), "this architecture's shortcut is removed");
+  Expect(Exists(LinkOf(theirs)) && Exists(theirs.orvane + L"\\bin\\Orvane.exe"),
+         "the other architecture's program and shortcut are installed");
+  Expect(Journal(logs) == journal, "the journal survives the switch of architecture");
+
+  // Back to this architecture with a later version and a new address.
+  Expect(Msiexec(L"/i \"" + later + L"\" /qn DRIVERPACKAGEURL=" + laterUrl) == 0, "the later package installs silently");
+  const std::wstring fourth = ExpectReplaced(third, "the later package replaces the other architecture's");
   Expect(ProductVersionOf(program) == laterVersion, "Orvane.exe is the later one");
-  Expect(ReadAll(configuration) == edited, "the site's AppLogger.xml survives the upgrade");
-  Expect(SiteSetting() == url, "the site's address survives the upgrade");
+  Expect(SiteSetting(mine.view) == laterUrl, "an upgrade changes the address");
+  Expect(!Exists(theirs.orvane + L"\\bin\\Orvane.exe"), "the other architecture's program is removed");
+  Expect(!Exists(LinkOf(theirs)), "the other architecture's shortcut is removed");
 
   // Removed: nothing of the package remains, only logs and downloaded packages may.
-  for (const auto& product : upgraded)
-    Expect(Msiexec(L"/x " + product + L" /qn") == 0, "the package is removed silently");
+  Expect(Msiexec(L"/x " + fourth + L" /qn") == 0, "the package is removed silently");
   Expect(InstalledOrvane().empty(), "no Orvane remains installed");
   Expect(!Exists(program) && !Exists(configuration), "Orvane.exe and AppLogger.xml are removed");
-  Expect(!Exists(link) && !Exists(userLink), "the Start-menu shortcut is removed");
-  Expect(!SiteKeyExists(), "the key HKLM\\SOFTWARE\\Orvane is removed");
+  Expect(!Exists(LinkOf(mine)), "the Start-menu shortcut is removed");
+  Expect(!SiteKeyExists(KEY_WOW64_32KEY) && !SiteKeyExists(KEY_WOW64_64KEY), "the key HKLM\\SOFTWARE\\Orvane is removed from both views");
+  Expect(Exists(drivers + L"\\SpMikeCtrl.msi") && !Journal(logs).empty(), "the logs and the downloaded driver package stay");
 
   Msiexec(std::wstring(L"/x ") + kDriverPackageProduct + L" /qn");
   std::printf(failures ? "%d check(s) failed\n" : "all checks passed\n", failures);
