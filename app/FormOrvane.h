@@ -2,7 +2,6 @@
 // The tester window without a toolkit: the state of every control and every handler. The Qt and
 // Win32 views create the controls, forward the user's actions here and draw what this holds.
 
-#include <array>
 #include <cstdint>
 #include <exception>
 #include <memory>
@@ -11,6 +10,7 @@
 
 #include "app/ButtonCheck.h"
 #include "app/DeviceStatus.h"
+#include "app/FormOrvaneLayout.h"
 
 namespace orvane {
 
@@ -29,41 +29,6 @@ class TFormOrvaneView {
   // program.
   virtual void RequestClose() = 0;
 };
-
-inline constexpr const char* kFormOrvaneCaption = "Orvane - Pilotes de Philips";
-inline constexpr int kLumiereItemCount = 14;
-inline constexpr int kLumiereOff = 13;
-inline constexpr int kDisplayCommandes = 0;
-inline constexpr int kDisplayTicks = 1;
-
-// The items of "Philips SpeechMike - Lumières" and the display-state code each one sends.
-struct TLumiereItem {
-  const char* text;
-  uint32_t code;
-};
-extern const std::array<TLumiereItem, kLumiereItemCount> kLumiereItems;
-extern const std::array<const char*, 2> kDisplayItems;
-
-// Where a radio group of the given size puts item Index of Count in Columns columns, relative
-// to the group: below the caption, the first column top to bottom, then the next one.
-struct TItemRect {
-  int left, top, width, height;
-  bool operator==(const TItemRect&) const = default;
-};
-TItemRect RadioGroupItemRect(int index, int count, int columns, int groupWidth, int groupHeight, int textHeight);
-
-// The button check's group (anchored right and bottom) and the device status's group (anchored
-// right and top), in the window's client coordinates at 96 DPI.
-inline constexpr TItemRect kButtonCheckRect{648, 439, 321, 185};
-inline constexpr TItemRect kDeviceStatusRect{792, 11, 177, 110};
-inline constexpr const char* kButtonCheckCaption = "Vérification des boutons";
-inline constexpr const char* kDeviceStatusCaption = "État du micro";
-// Where the button check puts the cell of a button, and its progress line under the cells,
-// relative to the group: four columns of two text lines each.
-TItemRect ButtonCheckCellRect(size_t button, int groupWidth, int groupHeight, int textHeight);
-TItemRect ButtonCheckProgressRect(int groupWidth, int groupHeight, int textHeight);
-// Where the device status puts its lines, relative to its group.
-TItemRect DeviceStatusTextRect(int groupWidth, int groupHeight, int textHeight);
 
 class TFormOrvane {
  public:

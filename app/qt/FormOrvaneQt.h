@@ -20,10 +20,6 @@ namespace orvane {
 class TFormOrvaneQt : public QWidget, public TFormOrvaneView {
   Q_OBJECT
  public:
-  // The client size that the window's outer size of 1000 × 677 leaves inside the frame.
-  static constexpr int kClientWidth = 984;
-  static constexpr int kClientHeight = 638;
-
   explicit TFormOrvaneQt(QWidget* parent = nullptr);
   ~TFormOrvaneQt() override;
 
@@ -60,6 +56,13 @@ class TFormOrvaneQt : public QWidget, public TFormOrvaneView {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // A control of the window's design, where the design puts it.
+  template <class Control>
+  Control* Place(Control* control, TFormOrvaneControl id);
+  // The same, made with its caption.
+  template <class Control>
+  Control* Make(TFormOrvaneControl id);
+  QGroupBox* RadioGroup(TFormOrvaneControl id, QButtonGroup*& buttons);
   void LayOutList();
   void SyncList();
   void SyncButtonCheck();
@@ -81,6 +84,8 @@ class TFormOrvaneQt : public QWidget, public TFormOrvaneView {
   QLabel* buttonCheckProgress_;
   QGroupBox* deviceStatusGroup_;
   QLabel* deviceStatusText_;
+  // The window's controls of the design, as TFormOrvaneControl numbers them.
+  std::array<QWidget*, kFormOrvaneControlCount> controls_{};
   QTimer buttonCheckTimer_;
   std::vector<std::string> shown_;
   bool closing_ = false;

@@ -51,7 +51,7 @@ class TFormOrvaneWin32 : public TFormOrvaneView {
   HWND lumiere_[kLumiereItemCount] = {};
   HWND buttonVideMemo_ = nullptr;
   HWND rgDisplay_ = nullptr;
-  HWND display_[2] = {};
+  HWND display_[kDisplayItemCount] = {};
   HWND buttonExport_ = nullptr;
   HWND listBoxCmd_ = nullptr;
   HWND button1_ = nullptr;
@@ -61,6 +61,14 @@ class TFormOrvaneWin32 : public TFormOrvaneView {
   HWND buttonCheckProgress_ = nullptr;
   HWND deviceStatusGroup_ = nullptr;
   HWND deviceStatusText_ = nullptr;
+  // Every control with its design place (client coordinates at 96 DPI) and the window's sides it
+  // follows.
+  struct Placed {
+    HWND control;
+    TControlRect design;
+    unsigned anchors;
+  };
+  std::vector<Placed> placed_;
   SIZE designClient_{};
   std::vector<std::string> shown_;
   bool closing_ = false;

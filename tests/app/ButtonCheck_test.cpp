@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/FormOrvane.h"
-
 namespace orvane {
 namespace {
 
@@ -123,21 +121,6 @@ TEST(ButtonCheckTest, TheSummaryNamesEverySuspectButtonInTheDevicesOrder) {
   check.Event(9, 0);
   EXPECT_EQ(check.Summary(),
             "Vérification des boutons : 1/23 vérifiés ; suspects : Insert, Programmable 1, Smart 3");
-}
-
-TEST(ButtonCheckTest, CellsFillFourColumnsAboveTheProgressLineInsideTheGroup) {
-  const int width = 321, height = 185, text = 13;
-  const TItemRect line = ButtonCheckProgressRect(width, height, text);
-  EXPECT_LE(line.top + line.height, height - 2);
-  const TItemRect first = ButtonCheckCellRect(0, width, height, text);
-  const TItemRect last = ButtonCheckCellRect(kSpeechMikeButtonCount - 1, width, height, text);
-  EXPECT_GT(first.top, text);
-  EXPECT_GE(first.height, 2 * text - 3);  // two text lines
-  EXPECT_LE(last.top + last.height, line.top);
-  EXPECT_LE(ButtonCheckCellRect(3, width, height, text).left + first.width, width - 8);
-  // Neighbours do not touch.
-  EXPECT_EQ(ButtonCheckCellRect(4, width, height, text).top, first.top + first.height + 1);
-  EXPECT_EQ(ButtonCheckCellRect(1, width, height, text).left, first.left + first.width + 1);
 }
 
 }  // namespace
