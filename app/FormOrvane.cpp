@@ -30,7 +30,8 @@ void TFormOrvane::Changed() {
 }
 
 void TFormOrvane::ClearList() {
-  lines_.clear();
+  lineCount_ = 0;
+  if (view_) view_->ListCleared();
   // The check starts again with every fresh list.
   buttonCheck_.Clear();
 }
@@ -70,10 +71,7 @@ void TFormOrvane::FormShow() {
   };
   try {
     // A refusal closes the window, but only after this handler has finished.
-    if (!VerificationPilotesSM(false, nullptr, -1)) {
-      closeRequested_ = true;
-      if (view_) view_->RequestClose();
-    }
+    if (!VerificationPilotesSM(false, nullptr, -1) && view_) view_->RequestClose();
   } catch (...) {
     attach();
     throw;
@@ -126,7 +124,7 @@ void TFormOrvane::rgDisplayClick() {
 }
 
 void TFormOrvane::ButtonExportClick() {
-  if (lines_.empty())
+  if (lineCount_ == 0)
     Port<Dialogs>().MessageWarning("Aucune données à exporter.");
   else
     Port<Dialogs>().ShowMessage("Option non fonctionnelle pour le moment...");
@@ -169,11 +167,13 @@ void TFormOrvane::SelectDisplay(int item) {
 void TFormOrvane::SpeechMikeControl1SPMEventButton(TSpeechMikeControl&, int32_t, uint32_t EventId) {
   const uint32_t tick = Port<Clock>().TickCount();
   const std::string code = std::to_string(EventId);
-  if (displayIndex_ == kDisplayCommandes) {
-    lines_.insert(lines_.begin(), std::to_string(lines_.size() + 1) + " - Action : " + SpmEventName(EventId) +
-                                      " - EventID = " + code);
-  } else {
-    lines_.push_back(std::to_string(tick) + " - " + code);
+  ++lineCount_;
+  if (view_) {
+    if (displayIndex_ == kDisplayCommandes)
+      view_->LineInsertedAtTop(std::to_string(lineCount_) + " - Action : " + SpmEventName(EventId) +
+                               " - EventID = " + code);
+    else
+      view_->LineAppended(std::to_string(tick) + " - " + code);
   }
   buttonCheck_.Event(EventId, tick);
   Changed();

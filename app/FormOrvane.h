@@ -6,7 +6,6 @@
 #include <exception>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "app/ButtonCheck.h"
 #include "app/DeviceStatus.h"
@@ -21,7 +20,13 @@ class TSpeechMikeControl;
 class TFormOrvaneView {
  public:
   virtual ~TFormOrvaneView() = default;
-  // The presenter's state changed: redraw the controls from it.
+  // The list of events changed, as a list model tells it: a line put first (the newest event in
+  // "Commandes"), a line put last (the newest in "Time (Ticks)"), every line gone. The view holds
+  // the lines; the presenter keeps none.
+  virtual void LineInsertedAtTop(const std::string& line) = 0;
+  virtual void LineAppended(const std::string& line) = 0;
+  virtual void ListCleared() = 0;
+  // The presenter's other state changed: redraw the other controls from it.
   virtual void Changed() = 0;
   // Gives the keyboard focus to "Activer".
   virtual void FocusButtonActiver() = 0;
@@ -32,7 +37,7 @@ class TFormOrvaneView {
 
 class TFormOrvane {
  public:
-  explicit TFormOrvane(TFormOrvaneView* view = nullptr);
+  explicit TFormOrvane(TFormOrvaneView* view);
   ~TFormOrvane();
   TFormOrvane(const TFormOrvane&) = delete;
   TFormOrvane& operator=(const TFormOrvane&) = delete;
@@ -78,12 +83,11 @@ class TFormOrvane {
   bool ButtonExportEnabled() const { return exportEnabled_; }
   int LumiereIndex() const { return lumiereIndex_; }
   int DisplayIndex() const { return displayIndex_; }
-  const std::vector<std::string>& Lines() const { return lines_; }
   int Columns() const { return columns_; }
-  bool CloseRequested() const { return closeRequested_; }
-  TDataPhilips* DataPhilips() const { return dataPhilips_.get(); }
   const TButtonCheck& ButtonCheck() const { return buttonCheck_; }
   const TDeviceStatus& DeviceStatus() const { return deviceStatus_; }
+
+  TDataPhilips* DataPhilipsForTesting() const { return dataPhilips_.get(); }
 
  private:
   void ClearList();
@@ -97,9 +101,9 @@ class TFormOrvane {
   int lumiereIndex_ = kLumiereOff;
   bool lumiereClickAttached_ = true;
   int displayIndex_ = kDisplayCommandes;
-  std::vector<std::string> lines_;
+  // How many lines the list holds: the next event's number in "Commandes" follows it.
+  size_t lineCount_ = 0;
   int columns_ = 1;
-  bool closeRequested_ = false;
   TButtonCheck buttonCheck_;
   TDeviceStatus deviceStatus_;
 };

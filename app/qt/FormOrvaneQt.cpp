@@ -161,7 +161,6 @@ void TFormOrvaneQt::Changed() {
   check(lumiereButtons_, presenter_.LumiereIndex());
   check(displayButtons_, presenter_.DisplayIndex());
 
-  SyncList();
   LayOutList();
   SyncButtonCheck();
   deviceStatusText_->setText(QString::fromStdString(presenter_.DeviceStatus().Text()));
@@ -179,20 +178,13 @@ void TFormOrvaneQt::SyncButtonCheck() {
   buttonCheckProgress_->setText(QString::fromStdString(check.Progress()));
 }
 
-void TFormOrvaneQt::SyncList() {
-  const auto& lines = presenter_.Lines();
-  if (lines == shown_) return;
-  // One event adds one line at the top or at the bottom; anything else is redrawn whole.
-  if (lines.size() == shown_.size() + 1 && std::equal(shown_.begin(), shown_.end(), lines.begin() + 1)) {
-    listBoxCmd_->insertItem(0, QString::fromStdString(lines.front()));
-  } else if (lines.size() == shown_.size() + 1 && std::equal(shown_.begin(), shown_.end(), lines.begin())) {
-    listBoxCmd_->addItem(QString::fromStdString(lines.back()));
-  } else {
-    listBoxCmd_->clear();
-    for (const auto& line : lines) listBoxCmd_->addItem(QString::fromStdString(line));
-  }
-  shown_ = lines;
+void TFormOrvaneQt::LineInsertedAtTop(const std::string& line) {
+  listBoxCmd_->insertItem(0, QString::fromStdString(line));
 }
+
+void TFormOrvaneQt::LineAppended(const std::string& line) { listBoxCmd_->addItem(QString::fromStdString(line)); }
+
+void TFormOrvaneQt::ListCleared() { listBoxCmd_->clear(); }
 
 void TFormOrvaneQt::LayOutList() {
   const int columns = std::max(1, presenter_.Columns());

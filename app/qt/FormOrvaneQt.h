@@ -11,7 +11,6 @@
 
 #include <array>
 #include <string>
-#include <vector>
 
 #include "app/FormOrvane.h"
 
@@ -23,9 +22,10 @@ class TFormOrvaneQt : public QWidget, public TFormOrvaneView {
   explicit TFormOrvaneQt(QWidget* parent = nullptr);
   ~TFormOrvaneQt() override;
 
-  TFormOrvane& Presenter() { return presenter_; }
-
   // TFormOrvaneView
+  void LineInsertedAtTop(const std::string& line) override;
+  void LineAppended(const std::string& line) override;
+  void ListCleared() override;
   void Changed() override;
   void FocusButtonActiver() override;
   void RequestClose() override;
@@ -64,7 +64,6 @@ class TFormOrvaneQt : public QWidget, public TFormOrvaneView {
   Control* Make(TFormOrvaneControl id);
   QGroupBox* RadioGroup(TFormOrvaneControl id, QButtonGroup*& buttons);
   void LayOutList();
-  void SyncList();
   void SyncButtonCheck();
 
   TFormOrvane presenter_;
@@ -87,7 +86,6 @@ class TFormOrvaneQt : public QWidget, public TFormOrvaneView {
   // The window's controls of the design, as TFormOrvaneControl numbers them.
   std::array<QWidget*, kFormOrvaneControlCount> controls_{};
   QTimer buttonCheckTimer_;
-  std::vector<std::string> shown_;
   bool closing_ = false;
 };
 

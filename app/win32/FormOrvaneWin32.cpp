@@ -201,7 +201,6 @@ void TFormOrvaneWin32::Changed() {
     SendMessageW(lumiere_[i], BM_SETCHECK, i == presenter_.LumiereIndex() ? BST_CHECKED : BST_UNCHECKED, 0);
   for (int i = 0; i < kDisplayItemCount; ++i)
     SendMessageW(display_[i], BM_SETCHECK, i == presenter_.DisplayIndex() ? BST_CHECKED : BST_UNCHECKED, 0);
-  SyncList();
   SetColumnWidth();
   SyncButtonCheck();
   SetWindowTextW(deviceStatusText_, Utf8ToWide(presenter_.DeviceStatus().Text()).c_str());
@@ -253,26 +252,18 @@ void TFormOrvaneWin32::DrawCell(const DRAWITEMSTRUCT& item) {
   SelectObject(dc, old);
 }
 
-void TFormOrvaneWin32::SyncList() {
-  const auto& lines = presenter_.Lines();
-  if (lines == shown_) return;
-  const auto add = [&](const std::string& line, int at) {
-    SendMessageW(listBoxCmd_, LB_INSERTSTRING, static_cast<WPARAM>(at),
-                 reinterpret_cast<LPARAM>(Utf8ToWide(line).c_str()));
-  };
-  // One event adds one line at the top or at the bottom; anything else is redrawn whole.
-  if (lines.size() == shown_.size() + 1 && std::equal(shown_.begin(), shown_.end(), lines.begin() + 1)) {
-    add(lines.front(), 0);
-  } else if (lines.size() == shown_.size() + 1 && std::equal(shown_.begin(), shown_.end(), lines.begin())) {
-    add(lines.back(), -1);
-  } else {
-    SendMessageW(listBoxCmd_, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(listBoxCmd_, LB_RESETCONTENT, 0, 0);
-    for (const auto& line : lines) add(line, -1);
-    SendMessageW(listBoxCmd_, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(listBoxCmd_, nullptr, TRUE);
-  }
-  shown_ = lines;
+void TFormOrvaneWin32::LineInsertedAtTop(const std::string& line) { InsertLine(line, 0); }
+
+void TFormOrvaneWin32::LineAppended(const std::string& line) { InsertLine(line, -1); }
+
+void TFormOrvaneWin32::InsertLine(const std::string& line, int at) {
+  if (!window_) return;
+  const std::wstring text = Utf8ToWide(line);
+  SendMessageW(listBoxCmd_, LB_INSERTSTRING, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void TFormOrvaneWin32::ListCleared() {
+  if (window_) SendMessageW(listBoxCmd_, LB_RESETCONTENT, 0, 0);
 }
 
 void TFormOrvaneWin32::SetColumnWidth() {

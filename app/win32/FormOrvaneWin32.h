@@ -23,9 +23,10 @@ class TFormOrvaneWin32 : public TFormOrvaneView {
   // Shows the window: FormShow runs first, as for the first show of a form.
   void Show(int showCommand);
   HWND Handle() const { return window_; }
-  TFormOrvane& Presenter() { return presenter_; }
-
   // TFormOrvaneView
+  void LineInsertedAtTop(const std::string& line) override;
+  void LineAppended(const std::string& line) override;
+  void ListCleared() override;
   void Changed() override;
   void FocusButtonActiver() override;
   void RequestClose() override;
@@ -36,7 +37,8 @@ class TFormOrvaneWin32 : public TFormOrvaneView {
   void Command(int id, int notification);
   void Anchor();
   void SetColumnWidth();
-  void SyncList();
+  // Puts a line into the list at index At, -1 for the end.
+  void InsertLine(const std::string& line, int at);
   void SyncButtonCheck();
   void DrawCell(const DRAWITEMSTRUCT& item);
 
@@ -70,7 +72,6 @@ class TFormOrvaneWin32 : public TFormOrvaneView {
   };
   std::vector<Placed> placed_;
   SIZE designClient_{};
-  std::vector<std::string> shown_;
   bool closing_ = false;
 };
 
