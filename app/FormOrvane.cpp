@@ -1,6 +1,6 @@
 #include "app/FormOrvane.h"
 
-#include "app/SpmEventName.h"
+#include "app/SpeechMikeButtons.h"
 #include "platform/Clock.h"
 #include "platform/Port.h"
 #include "device/DataPhilips.h"
