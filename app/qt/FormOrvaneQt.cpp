@@ -178,9 +178,7 @@ void TFormOrvaneQt::SyncButtonCheck() {
   buttonCheckProgress_->setText(QString::fromStdString(check.Progress()));
 }
 
-void TFormOrvaneQt::LineInsertedAtTop(const std::string& line) {
-  listBoxCmd_->insertItem(0, QString::fromStdString(line));
-}
+void TFormOrvaneQt::LineInsertedAtTop(const std::string& line) { listBoxCmd_->insertItem(0, QString::fromStdString(line)); }
 
 void TFormOrvaneQt::LineAppended(const std::string& line) { listBoxCmd_->addItem(QString::fromStdString(line)); }
 

@@ -106,13 +106,12 @@ HWND TFormOrvaneWin32::Create(HINSTANCE instance) {
                            unsigned anchors, int id) {
     const TControlRect r = ScaleToDpi(design, ScreenDpi());
     HWND h = CreateWindowExW(0, kind, Utf8ToWide(text).c_str(), WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.width,
-                             r.height, window_,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+                             r.height, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     placed_.push_back({h, design, anchors});
     return h;
   };
-  // A control of the design; Style names its kind.
+  // A control of the design, with the style of its kind, and a tab stop where the design has one.
   const auto designed = [&](const wchar_t* kind, TFormOrvaneControl which, DWORD style, int id) {
     const TControlLayout& layout = kFormOrvaneLayout[which];
     if (layout.tabStop) style |= WS_TABSTOP;
@@ -162,23 +161,20 @@ HWND TFormOrvaneWin32::Create(HINSTANCE instance) {
 
   // Out of the tab order: nothing here takes the focus.
   const TControlLayout& check = kFormOrvaneLayout[kButtonCheckGroup];
-  const TControlRect& checkRect = check.rect;
   buttonCheckGroup_ = designed(L"BUTTON", kButtonCheckGroup, BS_GROUPBOX, kIdButtonCheckGroup);
   for (size_t i = 0; i < buttonCheckCells_.size(); ++i) {
-    const TControlRect cell = ButtonCheckCellRect(i, checkRect.width, checkRect.height, kTextHeight);
-    buttonCheckCells_[i] = control(L"STATIC", "", SS_OWNERDRAW, InGroup(checkRect, cell), check.anchors,
+    const TControlRect cell = ButtonCheckCellRect(i, check.rect.width, check.rect.height, kTextHeight);
+    buttonCheckCells_[i] = control(L"STATIC", "", SS_OWNERDRAW, InGroup(check.rect, cell), check.anchors,
                                    kIdButtonCheckCell0 + static_cast<int>(i));
   }
+  const TControlRect progress = ButtonCheckProgressRect(check.rect.width, check.rect.height, kTextHeight);
   buttonCheckProgress_ =
-      control(L"STATIC", "", SS_CENTER,
-              InGroup(checkRect, ButtonCheckProgressRect(checkRect.width, checkRect.height, kTextHeight)),
-              check.anchors, kIdButtonCheckProgress);
+      control(L"STATIC", "", SS_CENTER, InGroup(check.rect, progress), check.anchors, kIdButtonCheckProgress);
   const TControlLayout& status = kFormOrvaneLayout[kDeviceStatusGroup];
   deviceStatusGroup_ = designed(L"BUTTON", kDeviceStatusGroup, BS_GROUPBOX, kIdDeviceStatusGroup);
+  const TControlRect lines = DeviceStatusTextRect(status.rect.width, status.rect.height, kTextHeight);
   deviceStatusText_ =
-      control(L"STATIC", "", SS_LEFT | SS_NOPREFIX,
-              InGroup(status.rect, DeviceStatusTextRect(status.rect.width, status.rect.height, kTextHeight)),
-              status.anchors, kIdDeviceStatusText);
+      control(L"STATIC", "", SS_LEFT | SS_NOPREFIX, InGroup(status.rect, lines), status.anchors, kIdDeviceStatusText);
   SetTimer(window_, kButtonCheckTimer, kButtonCheckPeriod, nullptr);
 
   presenter_.Run([&] { presenter_.FormCreate(); });

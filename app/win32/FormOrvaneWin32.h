@@ -23,6 +23,7 @@ class TFormOrvaneWin32 : public TFormOrvaneView {
   // Shows the window: FormShow runs first, as for the first show of a form.
   void Show(int showCommand);
   HWND Handle() const { return window_; }
+
   // TFormOrvaneView
   void LineInsertedAtTop(const std::string& line) override;
   void LineAppended(const std::string& line) override;
