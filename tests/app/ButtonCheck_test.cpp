@@ -26,7 +26,7 @@ TEST(ButtonCheckTest, EveryButtonIsVerifiedByItsPressThenItsRelease) {
     EXPECT_EQ(check.CellText(i), std::string(button.caption) + "\nenfoncé");
     check.Event(button.release, tick + 100 + static_cast<uint32_t>(i));
     EXPECT_EQ(check.State(i), TButtonState::Verified) << button.caption;
-    EXPECT_EQ(check.LastHold(i), 100 + i);
+    EXPECT_EQ(check.LastHoldForTesting(i), 100 + i);
     EXPECT_EQ(check.VerifiedCount(), i + 1);
     tick += 1000;
   }
@@ -47,7 +47,7 @@ TEST(ButtonCheckTest, CodesOfNoButtonChangeNothing) {
   // 59 is Smart 3's release although it has no name.
   check.Event(59, 95);
   EXPECT_EQ(check.State(kSmart3), TButtonState::Verified);
-  EXPECT_EQ(check.LastHold(kSmart3), 65u);
+  EXPECT_EQ(check.LastHoldForTesting(kSmart3), 65u);
 }
 
 TEST(ButtonCheckTest, AReleaseWithoutAPressIsSuspectUntilAFullPressAndRelease) {
@@ -78,7 +78,7 @@ TEST(ButtonCheckTest, AHoldLongerThanFiveSecondsIsSuspect) {
   check.Event(46, 18000);
   check.Event(47, 18250);
   EXPECT_EQ(check.State(kF2), TButtonState::Verified);
-  EXPECT_EQ(check.LastHold(kF2), 250u);
+  EXPECT_EQ(check.LastHoldForTesting(kF2), 250u);
 
   // Released too late without any timer having looked: suspect as well; exactly 5 s is not.
   check.Event(6, 20000);
@@ -96,7 +96,7 @@ TEST(ButtonCheckTest, AHoldAcrossTheTickCounterWrapMeasuresRight) {
   EXPECT_FALSE(check.CheckHeld(100));
   check.Event(3, 200);
   EXPECT_EQ(check.State(kStop), TButtonState::Verified);
-  EXPECT_EQ(check.LastHold(kStop), 496u);
+  EXPECT_EQ(check.LastHoldForTesting(kStop), 496u);
 }
 
 TEST(ButtonCheckTest, ClearingForgetsEveryCellAndAPressInProgress) {
