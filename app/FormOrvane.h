@@ -58,7 +58,9 @@ class TFormOrvane {
   void SpeechMikeControl1SPMEventButton(TSpeechMikeControl& ASender, int32_t lDeviceID, uint32_t EventId);
   // The component's connection, battery, wireless and dock events (Value unused by the first two).
   void SpeechMikeControl1SPMEventDevice(TDeviceEvent event, int32_t lDeviceID, uint32_t value);
-  // Runs now and then while the window is up: a button held too long becomes suspect.
+  // Runs every kButtonCheckPeriod milliseconds while the window is up: a button held too long
+  // becomes suspect.
+  static constexpr unsigned kButtonCheckPeriod = 500;
   void ButtonCheckTimer();
 
   // Selecting an item as the radio groups do, by the user or by program: the group's click

@@ -131,7 +131,7 @@ TFormOrvaneQt::TFormOrvaneQt(QWidget* parent) : QWidget(parent), presenter_(this
   });
 
   connect(&buttonCheckTimer_, &QTimer::timeout, this, [&p] { p.Run([&] { p.ButtonCheckTimer(); }); });
-  buttonCheckTimer_.start(500);
+  buttonCheckTimer_.start(TFormOrvane::kButtonCheckPeriod);
 
   presenter_.Run([&] { presenter_.FormCreate(); });
   Changed();

@@ -30,9 +30,8 @@ enum ControlId : int {
   kIdButtonCheckCell0 = 400,
 };
 
-// How often the held buttons are looked at.
+// The timer that looks at the held buttons.
 constexpr UINT_PTR kButtonCheckTimer = 1;
-constexpr UINT kButtonCheckPeriod = 500;
 
 // The height of a line of the window's font at 96 DPI, which the insides of the groups are laid
 // out for.
@@ -175,7 +174,7 @@ HWND TFormOrvaneWin32::Create(HINSTANCE instance) {
   const TControlRect lines = DeviceStatusTextRect(status.rect.width, status.rect.height, kTextHeight);
   deviceStatusText_ =
       control(L"STATIC", "", SS_LEFT | SS_NOPREFIX, InGroup(status.rect, lines), status.anchors, kIdDeviceStatusText);
-  SetTimer(window_, kButtonCheckTimer, kButtonCheckPeriod, nullptr);
+  SetTimer(window_, kButtonCheckTimer, TFormOrvane::kButtonCheckPeriod, nullptr);
 
   presenter_.Run([&] { presenter_.FormCreate(); });
   Changed();
