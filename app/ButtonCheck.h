@@ -35,7 +35,7 @@ class TButtonCheck {
 
   TButtonState State(size_t button) const { return cells_.at(button).state; }
   // The last hold time of a verified button, in milliseconds.
-  uint32_t LastHold(size_t button) const { return cells_.at(button).lastHold; }
+  uint32_t LastHoldForTesting(size_t button) const { return cells_.at(button).lastHold; }
   // What a cell shows: the button's caption, a line feed, then the state ("enfoncé", "120 ms",
   // "suspect"; nothing while not seen).
   std::string CellText(size_t button) const;

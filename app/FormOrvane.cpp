@@ -1,8 +1,6 @@
 #include "app/FormOrvane.h"
 
-#include <algorithm>
-
-#include "app/SpmEventName.h"
+#include "app/SpeechMikeButtons.h"
 #include "platform/Clock.h"
 #include "platform/Port.h"
 #include "device/DataPhilips.h"
@@ -13,57 +11,14 @@
 
 namespace orvane {
 
-const std::array<TLumiereItem, kLumiereItemCount> kLumiereItems = {{
-    {"spmDisplayStateStop", 1},
-    {"spmDisplayStatePlay", 2},
-    {"spmDisplayStateFastForward", 3},
-    {"spmDisplayStateFastRewind", 4},
-    {"spmDisplayStateVorStop", 5},
-    {"spmDisplayStateRecordInsert", 6},
-    {"spmDisplayStateRecordOverwrite", 7},
-    {"spmDisplayStateRecordStandbyInsert", 8},
-    {"spmDisplayStateRecordStandbyOverwrite", 9},
-    {"spmDisplayStateCommand", 10},
-    {"spmDisplayStateRecordStandbyCommand", 11},
-    {"spmDisplayStateInstruction", 12},
-    {"spmDisplayStateIdentifyDevice", 13},
-    // "OFF" sends the VorStop code, neither 0 nor 14.
-    {"OFF", 5},
-}};
+namespace {
 
-const std::array<const char*, 2> kDisplayItems = {"Commandes", "Time (Ticks)"};
-
-TItemRect RadioGroupItemRect(int index, int count, int columns, int groupWidth, int groupHeight, int textHeight) {
-  columns = std::max(1, columns);
-  const int rows = std::max(1, (count + columns - 1) / columns);
-  const int columnWidth = (groupWidth - 10) / columns;
-  const int free = std::max(0, groupHeight - textHeight - 5);
-  const int rowHeight = free / rows;
-  // What the rows leave over is shared above and below them.
-  const int top = textHeight + 1 + (free % rows) / 2;
-  return TItemRect{8 + (index / rows) * columnWidth, top + (index % rows) * rowHeight, columnWidth, rowHeight};
+// Each light sends the display state it names; "OFF" sends VorStop, neither 0 nor 14.
+uint32_t LumiereCode(int item) {
+  return item == kLumiereOff ? spmDisplayStateVorStop : static_cast<uint32_t>(item) + 1;
 }
 
-TItemRect ButtonCheckCellRect(size_t button, int groupWidth, int groupHeight, int textHeight) {
-  constexpr int kColumns = 4;
-  constexpr int kRows = (static_cast<int>(kSpeechMikeButtonCount) + kColumns - 1) / kColumns;
-  const int top = textHeight + 2;
-  const int bottom = ButtonCheckProgressRect(groupWidth, groupHeight, textHeight).top - 1;
-  const int width = (groupWidth - 16) / kColumns;
-  const int height = std::max(0, bottom - top) / kRows;
-  const int index = static_cast<int>(button);
-  // A pixel between neighbours keeps the cells apart.
-  return TItemRect{8 + (index % kColumns) * width, top + (index / kColumns) * height, width - 1, height - 1};
-}
-
-TItemRect ButtonCheckProgressRect(int groupWidth, int groupHeight, int textHeight) {
-  return TItemRect{8, groupHeight - textHeight - 4, groupWidth - 16, textHeight};
-}
-
-TItemRect DeviceStatusTextRect(int groupWidth, int groupHeight, int textHeight) {
-  const int top = textHeight + 4;
-  return TItemRect{8, top, groupWidth - 16, std::max(0, groupHeight - top - 6)};
-}
+}  // namespace
 
 TFormOrvane::TFormOrvane(TFormOrvaneView* view) : view_(view) {}
 
@@ -75,7 +30,8 @@ void TFormOrvane::Changed() {
 }
 
 void TFormOrvane::ClearList() {
-  lines_.clear();
+  lineCount_ = 0;
+  if (view_) view_->ListCleared();
   // The check starts again with every fresh list.
   buttonCheck_.Clear();
 }
@@ -115,10 +71,7 @@ void TFormOrvane::FormShow() {
   };
   try {
     // A refusal closes the window, but only after this handler has finished.
-    if (!VerificationPilotesSM(false, nullptr, -1)) {
-      closeRequested_ = true;
-      if (view_) view_->RequestClose();
-    }
+    if (!VerificationPilotesSM(false, nullptr, -1) && view_) view_->RequestClose();
   } catch (...) {
     attach();
     throw;
@@ -171,7 +124,7 @@ void TFormOrvane::rgDisplayClick() {
 }
 
 void TFormOrvane::ButtonExportClick() {
-  if (lines_.empty())
+  if (lineCount_ == 0)
     Port<Dialogs>().MessageWarning("Aucune données à exporter.");
   else
     Port<Dialogs>().ShowMessage("Option non fonctionnelle pour le moment...");
@@ -182,7 +135,7 @@ void TFormOrvane::Button1Click() { Port<Dialogs>().ShowMessage(std::to_string(Po
 void TFormOrvane::RadioGroupLumiereClick() {
   if (lumiereIndex_ < 0 || lumiereIndex_ >= kLumiereItemCount) return;
   try {
-    dataPhilips_->LumiereSpeechMikePro(kLumiereItems[static_cast<size_t>(lumiereIndex_)].code);
+    dataPhilips_->LumiereSpeechMikePro(LumiereCode(lumiereIndex_));
   } catch (const std::exception& e) {
     const std::string message = e.what();
     if (message == "Not initialized") {
@@ -206,7 +159,7 @@ void TFormOrvane::SelectLumiere(int item) {
 }
 
 void TFormOrvane::SelectDisplay(int item) {
-  if (item == displayIndex_ || item < 0 || item >= static_cast<int>(kDisplayItems.size())) return;
+  if (item == displayIndex_ || item < 0 || item >= kDisplayItemCount) return;
   displayIndex_ = item;
   rgDisplayClick();
 }
@@ -214,11 +167,13 @@ void TFormOrvane::SelectDisplay(int item) {
 void TFormOrvane::SpeechMikeControl1SPMEventButton(TSpeechMikeControl&, int32_t, uint32_t EventId) {
   const uint32_t tick = Port<Clock>().TickCount();
   const std::string code = std::to_string(EventId);
-  if (displayIndex_ == kDisplayCommandes) {
-    lines_.insert(lines_.begin(), std::to_string(lines_.size() + 1) + " - Action : " + SpmEventName(EventId) +
-                                      " - EventID = " + code);
-  } else {
-    lines_.push_back(std::to_string(tick) + " - " + code);
+  ++lineCount_;
+  if (view_) {
+    if (displayIndex_ == kDisplayCommandes)
+      view_->LineInsertedAtTop(std::to_string(lineCount_) + " - Action : " + SpmEventName(EventId) +
+                               " - EventID = " + code);
+    else
+      view_->LineAppended(std::to_string(tick) + " - " + code);
   }
   buttonCheck_.Event(EventId, tick);
   Changed();

@@ -2,15 +2,14 @@
 // The tester window without a toolkit: the state of every control and every handler. The Qt and
 // Win32 views create the controls, forward the user's actions here and draw what this holds.
 
-#include <array>
 #include <cstdint>
 #include <exception>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "app/ButtonCheck.h"
 #include "app/DeviceStatus.h"
+#include "app/FormOrvaneLayout.h"
 
 namespace orvane {
 
@@ -21,7 +20,13 @@ class TSpeechMikeControl;
 class TFormOrvaneView {
  public:
   virtual ~TFormOrvaneView() = default;
-  // The presenter's state changed: redraw the controls from it.
+  // The list of events changed, as a list model tells it: a line put first (the newest event in
+  // "Commandes"), a line put last (the newest in "Time (Ticks)"), every line gone. The view holds
+  // the lines; the presenter keeps none.
+  virtual void LineInsertedAtTop(const std::string& line) = 0;
+  virtual void LineAppended(const std::string& line) = 0;
+  virtual void ListCleared() = 0;
+  // The presenter's other state changed: redraw the other controls from it.
   virtual void Changed() = 0;
   // Gives the keyboard focus to "Activer".
   virtual void FocusButtonActiver() = 0;
@@ -30,44 +35,9 @@ class TFormOrvaneView {
   virtual void RequestClose() = 0;
 };
 
-inline constexpr const char* kFormOrvaneCaption = "Orvane - Pilotes de Philips";
-inline constexpr int kLumiereItemCount = 14;
-inline constexpr int kLumiereOff = 13;
-inline constexpr int kDisplayCommandes = 0;
-inline constexpr int kDisplayTicks = 1;
-
-// The items of "Philips SpeechMike - Lumières" and the display-state code each one sends.
-struct TLumiereItem {
-  const char* text;
-  uint32_t code;
-};
-extern const std::array<TLumiereItem, kLumiereItemCount> kLumiereItems;
-extern const std::array<const char*, 2> kDisplayItems;
-
-// Where a radio group of the given size puts item Index of Count in Columns columns, relative
-// to the group: below the caption, the first column top to bottom, then the next one.
-struct TItemRect {
-  int left, top, width, height;
-  bool operator==(const TItemRect&) const = default;
-};
-TItemRect RadioGroupItemRect(int index, int count, int columns, int groupWidth, int groupHeight, int textHeight);
-
-// The button check's group (anchored right and bottom) and the device status's group (anchored
-// right and top), in the window's client coordinates at 96 DPI.
-inline constexpr TItemRect kButtonCheckRect{648, 439, 321, 185};
-inline constexpr TItemRect kDeviceStatusRect{792, 11, 177, 110};
-inline constexpr const char* kButtonCheckCaption = "Vérification des boutons";
-inline constexpr const char* kDeviceStatusCaption = "État du micro";
-// Where the button check puts the cell of a button, and its progress line under the cells,
-// relative to the group: four columns of two text lines each.
-TItemRect ButtonCheckCellRect(size_t button, int groupWidth, int groupHeight, int textHeight);
-TItemRect ButtonCheckProgressRect(int groupWidth, int groupHeight, int textHeight);
-// Where the device status puts its lines, relative to its group.
-TItemRect DeviceStatusTextRect(int groupWidth, int groupHeight, int textHeight);
-
 class TFormOrvane {
  public:
-  explicit TFormOrvane(TFormOrvaneView* view = nullptr);
+  explicit TFormOrvane(TFormOrvaneView* view);
   ~TFormOrvane();
   TFormOrvane(const TFormOrvane&) = delete;
   TFormOrvane& operator=(const TFormOrvane&) = delete;
@@ -88,7 +58,9 @@ class TFormOrvane {
   void SpeechMikeControl1SPMEventButton(TSpeechMikeControl& ASender, int32_t lDeviceID, uint32_t EventId);
   // The component's connection, battery, wireless and dock events (Value unused by the first two).
   void SpeechMikeControl1SPMEventDevice(TDeviceEvent event, int32_t lDeviceID, uint32_t value);
-  // Runs now and then while the window is up: a button held too long becomes suspect.
+  // Runs every kButtonCheckPeriod milliseconds while the window is up: a button held too long
+  // becomes suspect.
+  static constexpr unsigned kButtonCheckPeriod = 500;
   void ButtonCheckTimer();
 
   // Selecting an item as the radio groups do, by the user or by program: the group's click
@@ -113,12 +85,11 @@ class TFormOrvane {
   bool ButtonExportEnabled() const { return exportEnabled_; }
   int LumiereIndex() const { return lumiereIndex_; }
   int DisplayIndex() const { return displayIndex_; }
-  const std::vector<std::string>& Lines() const { return lines_; }
   int Columns() const { return columns_; }
-  bool CloseRequested() const { return closeRequested_; }
-  TDataPhilips* DataPhilips() const { return dataPhilips_.get(); }
   const TButtonCheck& ButtonCheck() const { return buttonCheck_; }
   const TDeviceStatus& DeviceStatus() const { return deviceStatus_; }
+
+  TDataPhilips* DataPhilipsForTesting() const { return dataPhilips_.get(); }
 
  private:
   void ClearList();
@@ -132,9 +103,9 @@ class TFormOrvane {
   int lumiereIndex_ = kLumiereOff;
   bool lumiereClickAttached_ = true;
   int displayIndex_ = kDisplayCommandes;
-  std::vector<std::string> lines_;
+  // How many lines the list holds: the next event's number in "Commandes" follows it.
+  size_t lineCount_ = 0;
   int columns_ = 1;
-  bool closeRequested_ = false;
   TButtonCheck buttonCheck_;
   TDeviceStatus deviceStatus_;
 };

@@ -1,10 +1,12 @@
 #pragma once
-// The SpeechMike's buttons: the caption the simulated device and the button check give each one,
-// and the press and release codes it sends.
+// The vocabulary of the SpeechMike's buttons: for each button, the caption that the simulated
+// device and the button check give it, the press and release codes it sends and the names under
+// which the tester lists them.
 
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace orvane {
 
@@ -12,6 +14,8 @@ struct TSpeechMikeButton {
   const char* caption;
   uint32_t press;
   uint32_t release;  // always press + 1
+  const char* pressName;
+  const char* releaseName;  // none for Smart 3's release
 };
 
 inline constexpr size_t kSpeechMikeButtonCount = 23;
@@ -24,5 +28,8 @@ struct TButtonCode {
   bool press;
 };
 std::optional<TButtonCode> ButtonOfCode(uint32_t code);
+
+// The name of a button event code ("spmStopPressed" …), "Action inconnue" for a code without one.
+std::string SpmEventName(uint32_t code);
 
 }  // namespace orvane

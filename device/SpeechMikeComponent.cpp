@@ -1,7 +1,5 @@
 #include "device/SpeechMikeComponent.h"
 
-#include <array>
-
 namespace orvane {
 
 std::string ComponentErrorMessage(const std::string& description) {
@@ -15,12 +13,8 @@ std::string ComponentErrorMessage(const std::string& description) {
 }
 
 std::string SpmDisplayStateName(uint32_t state) {
-  static constexpr std::array<const char*, 13> kNames = {
-      "Stop", "Play", "FastForward", "FastRewind", "VorStop", "RecordInsert", "RecordOverwrite",
-      "RecordStandbyInsert", "RecordStandbyOverwrite", "Command", "RecordStandbyCommand",
-      "Instruction", "IdentifyDevice"};
-  if (state < 1 || state > kNames.size()) return {};
-  return std::string("spmDisplayState") + kNames[state - 1];
+  if (state < 1 || state > kSpmDisplayStateNames.size()) return {};
+  return kSpmDisplayStateNames[state - 1];
 }
 
 }  // namespace orvane

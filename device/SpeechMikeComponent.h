@@ -4,6 +4,7 @@
 // Every failure (a failing status, a class that cannot be reached) is an error of the COM
 // family (EOleError and its subclasses), carrying the component's description.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -75,7 +76,24 @@ enum TSpmDisplayState : uint32_t {
   spmDisplayStateIdentifyDevice = 13,
 };
 
-// "spmDisplayStateStop" … "spmDisplayStateIdentifyDevice"; "" for a code without a name.
+// Their names, in code order: kSpmDisplayStateNames[state - 1].
+inline constexpr std::array<const char*, spmDisplayStateIdentifyDevice> kSpmDisplayStateNames = {
+    "spmDisplayStateStop",
+    "spmDisplayStatePlay",
+    "spmDisplayStateFastForward",
+    "spmDisplayStateFastRewind",
+    "spmDisplayStateVorStop",
+    "spmDisplayStateRecordInsert",
+    "spmDisplayStateRecordOverwrite",
+    "spmDisplayStateRecordStandbyInsert",
+    "spmDisplayStateRecordStandbyOverwrite",
+    "spmDisplayStateCommand",
+    "spmDisplayStateRecordStandbyCommand",
+    "spmDisplayStateInstruction",
+    "spmDisplayStateIdentifyDevice",
+};
+
+// The name of a display state; "" for a code without a name.
 std::string SpmDisplayStateName(uint32_t state);
 
 }  // namespace orvane

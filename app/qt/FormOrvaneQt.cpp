@@ -9,10 +9,6 @@
 namespace orvane {
 namespace {
 
-// Anchors: the list follows all four sides, the light group the left and bottom ones.
-constexpr QRect kListRect{16, 152, 953, 273};
-constexpr QRect kLumiereRect{16, 439, 617, 185};
-
 QFont WindowFont() {
   QFont font;
   font.setFamilies({"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arial"});
@@ -27,53 +23,53 @@ QFont ListFont() {
   return font;
 }
 
-QRect ToQRect(const TItemRect& r) { return QRect(r.left, r.top, r.width, r.height); }
+QRect ToQRect(const TControlRect& r) { return QRect(r.left, r.top, r.width, r.height); }
 
-QGroupBox* RadioGroup(QWidget* parent, const QString& caption, const QStringList& items, int columns, QRect geometry,
-                      QButtonGroup*& buttons) {
-  auto* box = new QGroupBox(caption, parent);
-  box->setGeometry(geometry);
+QString Caption(const char* text) { return QString::fromUtf8(text); }
+
+}  // namespace
+
+template <class Control>
+Control* TFormOrvaneQt::Place(Control* control, TFormOrvaneControl id) {
+  const TControlRect& r = kFormOrvaneLayout[id].rect;
+  // A label keeps the size of its text.
+  if (r.width > 0) control->setGeometry(ToQRect(r));
+  else control->move(r.left, r.top);
+  controls_[id] = control;
+  return control;
+}
+
+template <class Control>
+Control* TFormOrvaneQt::Make(TFormOrvaneControl id) {
+  return Place(new Control(Caption(kFormOrvaneLayout[id].caption), this), id);
+}
+
+QGroupBox* TFormOrvaneQt::RadioGroup(TFormOrvaneControl id, QButtonGroup*& buttons) {
+  const TControlLayout& layout = kFormOrvaneLayout[id];
+  auto* box = Make<QGroupBox>(id);
   buttons = new QButtonGroup(box);
-  const int count = static_cast<int>(items.size());
-  for (int i = 0; i < count; ++i) {
-    auto* radio = new QRadioButton(items[i], box);
+  for (size_t i = 0; i < layout.items.size(); ++i) {
+    auto* radio = new QRadioButton(Caption(layout.items[i]), box);
     radio->setFocusPolicy(Qt::TabFocus);
-    const TItemRect r = RadioGroupItemRect(i, count, columns, geometry.width(), geometry.height(),
-                                           box->fontMetrics().height());
-    radio->setGeometry(r.left, r.top, r.width, r.height);
-    buttons->addButton(radio, i);
+    radio->setGeometry(ToQRect(RadioGroupItemRect(layout, static_cast<int>(i), box->fontMetrics().height())));
+    buttons->addButton(radio, static_cast<int>(i));
   }
   return box;
 }
 
-}  // namespace
-
 TFormOrvaneQt::TFormOrvaneQt(QWidget* parent) : QWidget(parent), presenter_(this) {
-  setWindowTitle(QString::fromUtf8(kFormOrvaneCaption));
+  setWindowTitle(Caption(kFormOrvaneCaption));
   setFont(WindowFont());
-  resize(kClientWidth, kClientHeight);
+  resize(kFormOrvaneClientWidth, kFormOrvaneClientHeight);
 
-  buttonActiver_ = new QPushButton("Activer", this);
-  buttonActiver_->setGeometry(16, 16, 153, 25);
-  buttonDesactiver_ = new QPushButton(QString::fromUtf8("Désactiver"), this);
-  buttonDesactiver_->setGeometry(16, 48, 153, 25);
+  buttonActiver_ = Make<QPushButton>(kButtonActiver);
+  buttonDesactiver_ = Make<QPushButton>(kButtonDesactiver);
+  radioGroupLumiere_ = RadioGroup(kRadioGroupLumiere, lumiereButtons_);
+  buttonVideMemo_ = Make<QPushButton>(kButtonVideMemo);
+  rgDisplay_ = RadioGroup(kRgDisplay, displayButtons_);
+  buttonExport_ = Make<QPushButton>(kButtonExport);
 
-  QStringList lumieres;
-  for (const auto& item : kLumiereItems) lumieres << item.text;
-  radioGroupLumiere_ =
-      RadioGroup(this, QString::fromUtf8("Philips SpeechMike - Lumières"), lumieres, 2, kLumiereRect, lumiereButtons_);
-
-  buttonVideMemo_ = new QPushButton("Vider la liste des commandes", this);
-  buttonVideMemo_->setGeometry(16, 80, 153, 25);
-
-  rgDisplay_ = RadioGroup(this, "Affichage ", {kDisplayItems[0], kDisplayItems[1]}, 2, QRect(248, 11, 185, 31),
-                          displayButtons_);
-
-  buttonExport_ = new QPushButton("Exporter les logs", this);
-  buttonExport_->setGeometry(248, 48, 185, 25);
-
-  listBoxCmd_ = new QListWidget(this);
-  listBoxCmd_->setGeometry(kListRect);
+  listBoxCmd_ = Place(new QListWidget(this), kListBoxCmd);
   listBoxCmd_->setFont(ListFont());
   // Newspaper columns: top to bottom, then on into the next column.
   listBoxCmd_->setFlow(QListView::TopToBottom);
@@ -83,16 +79,14 @@ TFormOrvaneQt::TFormOrvaneQt(QWidget* parent) : QWidget(parent), presenter_(this
   listBoxCmd_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   listBoxCmd_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-  button1_ = new QPushButton("ShowMessage de GetTickCount", this);
-  button1_->setGeometry(536, 40, 241, 25);
+  button1_ = Make<QPushButton>(kButton1);
 
-  label1_ = new QLabel("Les commandes :", this);
-  label1_->move(16, 128);
+  label1_ = Make<QLabel>(kLabel1);
   label1_->adjustSize();
 
-  buttonCheckGroup_ = new QGroupBox(QString::fromUtf8(kButtonCheckCaption), this);
-  buttonCheckGroup_->setGeometry(ToQRect(kButtonCheckRect));
   const int textHeight = fontMetrics().height();
+  const TControlRect check = kFormOrvaneLayout[kButtonCheckGroup].rect;
+  buttonCheckGroup_ = Make<QGroupBox>(kButtonCheckGroup);
   // Two lines must fit in a cell's height, whichever font stands in for the window's.
   QFont cellFont = font();
   cellFont.setPointSize(7);
@@ -100,29 +94,26 @@ TFormOrvaneQt::TFormOrvaneQt(QWidget* parent) : QWidget(parent), presenter_(this
     auto* cell = new QLabel(buttonCheckGroup_);
     cell->setFont(cellFont);
     cell->setAlignment(Qt::AlignCenter);
-    cell->setGeometry(ToQRect(ButtonCheckCellRect(i, kButtonCheckRect.width, kButtonCheckRect.height, textHeight)));
+    cell->setGeometry(ToQRect(ButtonCheckCellRect(i, check.width, check.height, textHeight)));
     buttonCheckCells_[i] = cell;
   }
   buttonCheckProgress_ = new QLabel(buttonCheckGroup_);
   buttonCheckProgress_->setAlignment(Qt::AlignCenter);
-  buttonCheckProgress_->setGeometry(
-      ToQRect(ButtonCheckProgressRect(kButtonCheckRect.width, kButtonCheckRect.height, textHeight)));
+  buttonCheckProgress_->setGeometry(ToQRect(ButtonCheckProgressRect(check.width, check.height, textHeight)));
 
-  deviceStatusGroup_ = new QGroupBox(QString::fromUtf8(kDeviceStatusCaption), this);
-  deviceStatusGroup_->setGeometry(ToQRect(kDeviceStatusRect));
+  const TControlRect status = kFormOrvaneLayout[kDeviceStatusGroup].rect;
+  deviceStatusGroup_ = Make<QGroupBox>(kDeviceStatusGroup);
   deviceStatusText_ = new QLabel(deviceStatusGroup_);
   deviceStatusText_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  deviceStatusText_->setGeometry(
-      ToQRect(DeviceStatusTextRect(kDeviceStatusRect.width, kDeviceStatusRect.height, textHeight)));
+  deviceStatusText_->setGeometry(ToQRect(DeviceStatusTextRect(status.width, status.height, textHeight)));
 
   // Tab order of the window.
-  QWidget::setTabOrder(buttonActiver_, buttonDesactiver_);
-  QWidget::setTabOrder(buttonDesactiver_, radioGroupLumiere_);
-  QWidget::setTabOrder(radioGroupLumiere_, buttonVideMemo_);
-  QWidget::setTabOrder(buttonVideMemo_, rgDisplay_);
-  QWidget::setTabOrder(rgDisplay_, buttonExport_);
-  QWidget::setTabOrder(buttonExport_, listBoxCmd_);
-  QWidget::setTabOrder(listBoxCmd_, button1_);
+  QWidget* previous = nullptr;
+  for (size_t i = 0; i < controls_.size(); ++i) {
+    if (!kFormOrvaneLayout[i].tabStop) continue;
+    if (previous) QWidget::setTabOrder(previous, controls_[i]);
+    previous = controls_[i];
+  }
 
   auto& p = presenter_;
   connect(buttonActiver_, &QPushButton::clicked, this, [&p] { p.Run([&] { p.ButtonActiverClick(); }); });
@@ -140,7 +131,7 @@ TFormOrvaneQt::TFormOrvaneQt(QWidget* parent) : QWidget(parent), presenter_(this
   });
 
   connect(&buttonCheckTimer_, &QTimer::timeout, this, [&p] { p.Run([&] { p.ButtonCheckTimer(); }); });
-  buttonCheckTimer_.start(500);
+  buttonCheckTimer_.start(TFormOrvane::kButtonCheckPeriod);
 
   presenter_.Run([&] { presenter_.FormCreate(); });
   Changed();
@@ -170,7 +161,6 @@ void TFormOrvaneQt::Changed() {
   check(lumiereButtons_, presenter_.LumiereIndex());
   check(displayButtons_, presenter_.DisplayIndex());
 
-  SyncList();
   LayOutList();
   SyncButtonCheck();
   deviceStatusText_->setText(QString::fromStdString(presenter_.DeviceStatus().Text()));
@@ -188,20 +178,11 @@ void TFormOrvaneQt::SyncButtonCheck() {
   buttonCheckProgress_->setText(QString::fromStdString(check.Progress()));
 }
 
-void TFormOrvaneQt::SyncList() {
-  const auto& lines = presenter_.Lines();
-  if (lines == shown_) return;
-  // One event adds one line at the top or at the bottom; anything else is redrawn whole.
-  if (lines.size() == shown_.size() + 1 && std::equal(shown_.begin(), shown_.end(), lines.begin() + 1)) {
-    listBoxCmd_->insertItem(0, QString::fromStdString(lines.front()));
-  } else if (lines.size() == shown_.size() + 1 && std::equal(shown_.begin(), shown_.end(), lines.begin())) {
-    listBoxCmd_->addItem(QString::fromStdString(lines.back()));
-  } else {
-    listBoxCmd_->clear();
-    for (const auto& line : lines) listBoxCmd_->addItem(QString::fromStdString(line));
-  }
-  shown_ = lines;
-}
+void TFormOrvaneQt::LineInsertedAtTop(const std::string& line) { listBoxCmd_->insertItem(0, QString::fromStdString(line)); }
+
+void TFormOrvaneQt::LineAppended(const std::string& line) { listBoxCmd_->addItem(QString::fromStdString(line)); }
+
+void TFormOrvaneQt::ListCleared() { listBoxCmd_->clear(); }
 
 void TFormOrvaneQt::LayOutList() {
   const int columns = std::max(1, presenter_.Columns());
@@ -235,13 +216,14 @@ void TFormOrvaneQt::closeEvent(QCloseEvent* event) {
 
 void TFormOrvaneQt::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  const int dx = width() - kClientWidth;
-  const int dy = height() - kClientHeight;
-  listBoxCmd_->setGeometry(kListRect.x(), kListRect.y(), std::max(0, kListRect.width() + dx),
-                           std::max(0, kListRect.height() + dy));
-  radioGroupLumiere_->move(kLumiereRect.x(), kLumiereRect.y() + dy);
-  buttonCheckGroup_->move(kButtonCheckRect.left + dx, kButtonCheckRect.top + dy);
-  deviceStatusGroup_->move(kDeviceStatusRect.left + dx, kDeviceStatusRect.top);
+  const int dx = width() - kFormOrvaneClientWidth;
+  const int dy = height() - kFormOrvaneClientHeight;
+  // What is tied to the top left corner stays where it was made.
+  for (size_t i = 0; i < controls_.size(); ++i) {
+    const TControlLayout& layout = kFormOrvaneLayout[i];
+    if (layout.anchors & (kAnchorRight | kAnchorBottom))
+      controls_[i]->setGeometry(ToQRect(Anchored(layout.rect, layout.anchors, dx, dy)));
+  }
   LayOutList();
 }
 

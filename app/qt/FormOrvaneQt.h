@@ -11,7 +11,6 @@
 
 #include <array>
 #include <string>
-#include <vector>
 
 #include "app/FormOrvane.h"
 
@@ -20,16 +19,13 @@ namespace orvane {
 class TFormOrvaneQt : public QWidget, public TFormOrvaneView {
   Q_OBJECT
  public:
-  // The client size that the window's outer size of 1000 × 677 leaves inside the frame.
-  static constexpr int kClientWidth = 984;
-  static constexpr int kClientHeight = 638;
-
   explicit TFormOrvaneQt(QWidget* parent = nullptr);
   ~TFormOrvaneQt() override;
 
-  TFormOrvane& Presenter() { return presenter_; }
-
   // TFormOrvaneView
+  void LineInsertedAtTop(const std::string& line) override;
+  void LineAppended(const std::string& line) override;
+  void ListCleared() override;
   void Changed() override;
   void FocusButtonActiver() override;
   void RequestClose() override;
@@ -60,8 +56,14 @@ class TFormOrvaneQt : public QWidget, public TFormOrvaneView {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // A control of the window's design, where the design puts it.
+  template <class Control>
+  Control* Place(Control* control, TFormOrvaneControl id);
+  // The same, made with its caption.
+  template <class Control>
+  Control* Make(TFormOrvaneControl id);
+  QGroupBox* RadioGroup(TFormOrvaneControl id, QButtonGroup*& buttons);
   void LayOutList();
-  void SyncList();
   void SyncButtonCheck();
 
   TFormOrvane presenter_;
@@ -81,8 +83,9 @@ class TFormOrvaneQt : public QWidget, public TFormOrvaneView {
   QLabel* buttonCheckProgress_;
   QGroupBox* deviceStatusGroup_;
   QLabel* deviceStatusText_;
+  // The window's controls of the design, as TFormOrvaneControl numbers them.
+  std::array<QWidget*, kFormOrvaneControlCount> controls_{};
   QTimer buttonCheckTimer_;
-  std::vector<std::string> shown_;
   bool closing_ = false;
 };
 

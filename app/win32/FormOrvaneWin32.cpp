@@ -10,8 +10,6 @@ namespace orvane {
 namespace {
 
 constexpr wchar_t kClassName[] = L"TFormOrvane";
-constexpr int kOuterWidth = 1000;
-constexpr int kOuterHeight = 677;
 
 enum ControlId : int {
   kIdActiver = 100,
@@ -32,40 +30,16 @@ enum ControlId : int {
   kIdButtonCheckCell0 = 400,
 };
 
-// How often the held buttons are looked at.
+// The timer that looks at the held buttons.
 constexpr UINT_PTR kButtonCheckTimer = 1;
-constexpr UINT kButtonCheckPeriod = 500;
 
-// Every rectangle here is a design rectangle at 96 DPI; Create and Anchor lay them out at the
-// screen's DPI through ScaledRect, so a control added to the window scales with the others.
-constexpr RECT kListRect{16, 152, 16 + 953, 152 + 273};
-constexpr RECT kLumiereRect{16, 439, 16 + 617, 439 + 185};
-
+// The height of a line of the window's font at 96 DPI, which the insides of the groups are laid
+// out for.
 constexpr int kTextHeight = 13;
 
-RECT ToRect(const TItemRect& r) { return RECT{r.left, r.top, r.left + r.width, r.top + r.height}; }
-
-RECT ItemRect(int index, int count, int columns, int width, int height) {
-  return ToRect(RadioGroupItemRect(index, count, columns, width, height, kTextHeight));
-}
-
-// A rectangle of a group's inside, in the window's client coordinates (design).
-RECT InGroup(const TItemRect& group, const TItemRect& inside) {
-  RECT r = ToRect(inside);
-  OffsetRect(&r, group.left, group.top);
-  return r;
-}
-
-RECT CellRect(size_t button) {
-  return InGroup(kButtonCheckRect, ButtonCheckCellRect(button, kButtonCheckRect.width, kButtonCheckRect.height, kTextHeight));
-}
-
-RECT ProgressRect() {
-  return InGroup(kButtonCheckRect, ButtonCheckProgressRect(kButtonCheckRect.width, kButtonCheckRect.height, kTextHeight));
-}
-
-RECT StatusTextRect() {
-  return InGroup(kDeviceStatusRect, DeviceStatusTextRect(kDeviceStatusRect.width, kDeviceStatusRect.height, kTextHeight));
+// A rectangle of a group's inside, in the window's client coordinates.
+TControlRect InGroup(const TControlRect& group, const TControlRect& inside) {
+  return TControlRect{group.left + inside.left, group.top + inside.top, inside.width, inside.height};
 }
 
 COLORREF ToColorRef(uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
@@ -109,7 +83,7 @@ HWND TFormOrvaneWin32::Create(HINSTANCE instance) {
   windowClass.lpszClassName = kClassName;
   RegisterClassExW(&windowClass);
 
-  const int width = Scaled(kOuterWidth), height = Scaled(kOuterHeight);
+  const int width = Scaled(kFormOrvaneOuterWidth), height = Scaled(kFormOrvaneOuterHeight);
   const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
   const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   window_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, Utf8ToWide(kFormOrvaneCaption).c_str(),
@@ -125,54 +99,59 @@ HWND TFormOrvaneWin32::Create(HINSTANCE instance) {
   // Two lines and the longest caption must fit in a cell: a smaller outline font than the window's.
   cellFont_ = MakeFont(L"Tahoma", 7, DEFAULT_CHARSET);
 
-  // Every control of the window is made here, from its design rectangle.
-  const auto control = [&](const wchar_t* kind, const std::string& text, DWORD style, RECT design, int id,
-                           HWND parent = nullptr) {
-    const RECT r = ScaledRect(design);
-    HWND h = CreateWindowExW(0, kind, Utf8ToWide(text).c_str(), WS_CHILD | WS_VISIBLE | style, r.left, r.top,
-                             r.right - r.left, r.bottom - r.top, parent ? parent : window_,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+  // Every control of the window is made here, from its design rectangle, and follows the sides of
+  // the window that Anchors name.
+  const auto control = [&](const wchar_t* kind, const std::string& text, DWORD style, const TControlRect& design,
+                           unsigned anchors, int id) {
+    const TControlRect r = ScaleToDpi(design, ScreenDpi());
+    HWND h = CreateWindowExW(0, kind, Utf8ToWide(text).c_str(), WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.width,
+                             r.height, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    placed_.push_back({h, design, anchors});
     return h;
   };
-  const auto radioGroup = [&](const std::string& caption, RECT r, int groupId, int firstId, int count, int columns,
-                              const char* const* items, HWND* radios) {
-    HWND group = control(L"BUTTON", caption, BS_GROUPBOX, r, groupId);
-    for (int i = 0; i < count; ++i) {
-      RECT item = ItemRect(i, count, columns, r.right - r.left, r.bottom - r.top);
-      OffsetRect(&item, r.left, r.top);
-      radios[i] = control(L"BUTTON", items[i], BS_RADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0), item, firstId + i);
+  // A control of the design, with the style of its kind, and a tab stop where the design has one.
+  const auto designed = [&](const wchar_t* kind, TFormOrvaneControl which, DWORD style, int id) {
+    const TControlLayout& layout = kFormOrvaneLayout[which];
+    if (layout.tabStop) style |= WS_TABSTOP;
+    return control(kind, layout.caption, style, layout.rect, layout.anchors, id);
+  };
+  const auto button = [&](TFormOrvaneControl which, int id) {
+    return designed(L"BUTTON", which, BS_PUSHBUTTON | WS_GROUP, id);
+  };
+  // Tab enters a radio group at its selected item.
+  const auto radioGroup = [&](TFormOrvaneControl which, int groupId, int firstId, HWND* radios) {
+    const TControlLayout& layout = kFormOrvaneLayout[which];
+    HWND group = control(L"BUTTON", layout.caption, BS_GROUPBOX, layout.rect, layout.anchors, groupId);
+    for (size_t i = 0; i < layout.items.size(); ++i) {
+      const int item = static_cast<int>(i);
+      const DWORD first = i == 0 ? WS_GROUP | (layout.tabStop ? WS_TABSTOP : 0) : 0;
+      radios[i] = control(L"BUTTON", layout.items[i], BS_RADIOBUTTON | first,
+                          InGroup(layout.rect, RadioGroupItemRect(layout, item, kTextHeight)), layout.anchors,
+                          firstId + item);
     }
     return group;
   };
 
   // Created in tab order.
-  buttonActiver_ = control(L"BUTTON", "Activer", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, {16, 16, 169, 41}, kIdActiver);
-  buttonDesactiver_ =
-      control(L"BUTTON", "Désactiver", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, {16, 48, 169, 73}, kIdDesactiver);
-  const char* lumiereTexts[kLumiereItemCount];
-  for (int i = 0; i < kLumiereItemCount; ++i) lumiereTexts[i] = kLumiereItems[static_cast<size_t>(i)].text;
-  radioGroupLumiere_ = radioGroup("Philips SpeechMike - Lumières", kLumiereRect, kIdLumiereGroup, kIdLumiere0,
-                                  kLumiereItemCount, 2, lumiereTexts, lumiere_);
-  buttonVideMemo_ = control(L"BUTTON", "Vider la liste des commandes", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP,
-                            {16, 80, 169, 105}, kIdVideMemo);
-  rgDisplay_ = radioGroup("Affichage ", {248, 11, 433, 42}, kIdDisplayGroup, kIdDisplay0, 2, 2, kDisplayItems.data(),
-                          display_);
-  buttonExport_ =
-      control(L"BUTTON", "Exporter les logs", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, {248, 48, 433, 73}, kIdExport);
-  listBoxCmd_ = control(L"LISTBOX", "",
-                        WS_BORDER | WS_HSCROLL | WS_TABSTOP | WS_GROUP | LBS_MULTICOLUMN | LBS_NOINTEGRALHEIGHT |
-                            LBS_NOTIFY,
-                        kListRect, kIdListBox);
+  buttonActiver_ = button(kButtonActiver, kIdActiver);
+  buttonDesactiver_ = button(kButtonDesactiver, kIdDesactiver);
+  radioGroupLumiere_ = radioGroup(kRadioGroupLumiere, kIdLumiereGroup, kIdLumiere0, lumiere_);
+  buttonVideMemo_ = button(kButtonVideMemo, kIdVideMemo);
+  rgDisplay_ = radioGroup(kRgDisplay, kIdDisplayGroup, kIdDisplay0, display_);
+  buttonExport_ = button(kButtonExport, kIdExport);
+  listBoxCmd_ = designed(L"LISTBOX", kListBoxCmd,
+                         WS_BORDER | WS_HSCROLL | WS_GROUP | LBS_MULTICOLUMN | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY,
+                         kIdListBox);
   SendMessageW(listBoxCmd_, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_), FALSE);
-  button1_ = control(L"BUTTON", "ShowMessage de GetTickCount", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP,
-                     {536, 40, 777, 65}, kIdButton1);
-  label1_ = control(L"STATIC", "Les commandes :", SS_LEFT | WS_GROUP, {16, 128, 16 + 81, 128 + 13}, kIdLabel);
+  button1_ = button(kButton1, kIdButton1);
+  label1_ = designed(L"STATIC", kLabel1, SS_LEFT | WS_GROUP, kIdLabel);
   {
+    // A label as large as its text.
     HDC dc = GetDC(label1_);
     HGDIOBJ old = SelectObject(dc, font_);
     SIZE extent{};
-    const std::wstring text = L"Les commandes :";
+    const std::wstring text = Utf8ToWide(kFormOrvaneLayout[kLabel1].caption);
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     SelectObject(dc, old);
     ReleaseDC(label1_, dc);
@@ -180,14 +159,22 @@ HWND TFormOrvaneWin32::Create(HINSTANCE instance) {
   }
 
   // Out of the tab order: nothing here takes the focus.
-  buttonCheckGroup_ = control(L"BUTTON", kButtonCheckCaption, BS_GROUPBOX, ToRect(kButtonCheckRect), kIdButtonCheckGroup);
-  for (size_t i = 0; i < buttonCheckCells_.size(); ++i)
-    buttonCheckCells_[i] = control(L"STATIC", "", SS_OWNERDRAW, CellRect(i), kIdButtonCheckCell0 + static_cast<int>(i));
-  buttonCheckProgress_ = control(L"STATIC", "", SS_CENTER, ProgressRect(), kIdButtonCheckProgress);
-  deviceStatusGroup_ =
-      control(L"BUTTON", kDeviceStatusCaption, BS_GROUPBOX, ToRect(kDeviceStatusRect), kIdDeviceStatusGroup);
-  deviceStatusText_ = control(L"STATIC", "", SS_LEFT | SS_NOPREFIX, StatusTextRect(), kIdDeviceStatusText);
-  SetTimer(window_, kButtonCheckTimer, kButtonCheckPeriod, nullptr);
+  const TControlLayout& check = kFormOrvaneLayout[kButtonCheckGroup];
+  buttonCheckGroup_ = designed(L"BUTTON", kButtonCheckGroup, BS_GROUPBOX, kIdButtonCheckGroup);
+  for (size_t i = 0; i < buttonCheckCells_.size(); ++i) {
+    const TControlRect cell = ButtonCheckCellRect(i, check.rect.width, check.rect.height, kTextHeight);
+    buttonCheckCells_[i] = control(L"STATIC", "", SS_OWNERDRAW, InGroup(check.rect, cell), check.anchors,
+                                   kIdButtonCheckCell0 + static_cast<int>(i));
+  }
+  const TControlRect progress = ButtonCheckProgressRect(check.rect.width, check.rect.height, kTextHeight);
+  buttonCheckProgress_ =
+      control(L"STATIC", "", SS_CENTER, InGroup(check.rect, progress), check.anchors, kIdButtonCheckProgress);
+  const TControlLayout& status = kFormOrvaneLayout[kDeviceStatusGroup];
+  deviceStatusGroup_ = designed(L"BUTTON", kDeviceStatusGroup, BS_GROUPBOX, kIdDeviceStatusGroup);
+  const TControlRect lines = DeviceStatusTextRect(status.rect.width, status.rect.height, kTextHeight);
+  deviceStatusText_ =
+      control(L"STATIC", "", SS_LEFT | SS_NOPREFIX, InGroup(status.rect, lines), status.anchors, kIdDeviceStatusText);
+  SetTimer(window_, kButtonCheckTimer, TFormOrvane::kButtonCheckPeriod, nullptr);
 
   presenter_.Run([&] { presenter_.FormCreate(); });
   Changed();
@@ -207,9 +194,8 @@ void TFormOrvaneWin32::Changed() {
   EnableWindow(buttonExport_, presenter_.ButtonExportEnabled());
   for (int i = 0; i < kLumiereItemCount; ++i)
     SendMessageW(lumiere_[i], BM_SETCHECK, i == presenter_.LumiereIndex() ? BST_CHECKED : BST_UNCHECKED, 0);
-  for (int i = 0; i < 2; ++i)
+  for (int i = 0; i < kDisplayItemCount; ++i)
     SendMessageW(display_[i], BM_SETCHECK, i == presenter_.DisplayIndex() ? BST_CHECKED : BST_UNCHECKED, 0);
-  SyncList();
   SetColumnWidth();
   SyncButtonCheck();
   SetWindowTextW(deviceStatusText_, Utf8ToWide(presenter_.DeviceStatus().Text()).c_str());
@@ -261,26 +247,18 @@ void TFormOrvaneWin32::DrawCell(const DRAWITEMSTRUCT& item) {
   SelectObject(dc, old);
 }
 
-void TFormOrvaneWin32::SyncList() {
-  const auto& lines = presenter_.Lines();
-  if (lines == shown_) return;
-  const auto add = [&](const std::string& line, int at) {
-    SendMessageW(listBoxCmd_, LB_INSERTSTRING, static_cast<WPARAM>(at),
-                 reinterpret_cast<LPARAM>(Utf8ToWide(line).c_str()));
-  };
-  // One event adds one line at the top or at the bottom; anything else is redrawn whole.
-  if (lines.size() == shown_.size() + 1 && std::equal(shown_.begin(), shown_.end(), lines.begin() + 1)) {
-    add(lines.front(), 0);
-  } else if (lines.size() == shown_.size() + 1 && std::equal(shown_.begin(), shown_.end(), lines.begin())) {
-    add(lines.back(), -1);
-  } else {
-    SendMessageW(listBoxCmd_, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(listBoxCmd_, LB_RESETCONTENT, 0, 0);
-    for (const auto& line : lines) add(line, -1);
-    SendMessageW(listBoxCmd_, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(listBoxCmd_, nullptr, TRUE);
-  }
-  shown_ = lines;
+void TFormOrvaneWin32::LineInsertedAtTop(const std::string& line) { InsertLine(line, 0); }
+
+void TFormOrvaneWin32::LineAppended(const std::string& line) { InsertLine(line, -1); }
+
+void TFormOrvaneWin32::InsertLine(const std::string& line, int at) {
+  if (!window_) return;
+  const std::wstring text = Utf8ToWide(line);
+  SendMessageW(listBoxCmd_, LB_INSERTSTRING, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void TFormOrvaneWin32::ListCleared() {
+  if (window_) SendMessageW(listBoxCmd_, LB_RESETCONTENT, 0, 0);
 }
 
 void TFormOrvaneWin32::SetColumnWidth() {
@@ -300,33 +278,14 @@ void TFormOrvaneWin32::Anchor() {
   GetClientRect(window_, &client);
   const int dx = client.right - designClient_.cx;
   const int dy = client.bottom - designClient_.cy;
-  const RECT list = ScaledRect(kListRect), lights = ScaledRect(kLumiereRect);
-  HDWP positions = BeginDeferWindowPos(2 + kLumiereItemCount + 5 + static_cast<int>(kSpeechMikeButtonCount));
-  positions = DeferWindowPos(positions, listBoxCmd_, nullptr, list.left, list.top,
-                             std::max<LONG>(0, list.right - list.left + dx),
-                             std::max<LONG>(0, list.bottom - list.top + dy), SWP_NOZORDER);
-  positions =
-      DeferWindowPos(positions, radioGroupLumiere_, nullptr, lights.left, lights.top + dy, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
-  for (int i = 0; i < kLumiereItemCount; ++i) {
-    RECT item = ItemRect(i, kLumiereItemCount, 2, kLumiereRect.right - kLumiereRect.left,
-                         kLumiereRect.bottom - kLumiereRect.top);
-    OffsetRect(&item, kLumiereRect.left, kLumiereRect.top);
-    item = ScaledRect(item);
-    positions = DeferWindowPos(positions, lumiere_[i], nullptr, item.left, item.top + dy, 0, 0,
-                               SWP_NOZORDER | SWP_NOSIZE);
+  HDWP positions = BeginDeferWindowPos(static_cast<int>(placed_.size()));
+  // What is tied to the top left corner stays where it was made; the rest takes its design place
+  // at the screen's DPI, moved or stretched by the window's growth.
+  for (const Placed& p : placed_) {
+    if (!(p.anchors & (kAnchorRight | kAnchorBottom))) continue;
+    const TControlRect r = Anchored(ScaleToDpi(p.design, ScreenDpi()), p.anchors, dx, dy);
+    positions = DeferWindowPos(positions, p.control, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER);
   }
-  // The button check follows the right and bottom sides, the device status the right and top:
-  // their design places at the screen's DPI, moved by the window's growth.
-  const auto move = [&](HWND control, RECT design, int right, int bottom) {
-    const RECT r = ScaledRect(design);
-    positions =
-        DeferWindowPos(positions, control, nullptr, r.left + right, r.top + bottom, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
-  };
-  move(buttonCheckGroup_, ToRect(kButtonCheckRect), dx, dy);
-  for (size_t i = 0; i < buttonCheckCells_.size(); ++i) move(buttonCheckCells_[i], CellRect(i), dx, dy);
-  move(buttonCheckProgress_, ProgressRect(), dx, dy);
-  move(deviceStatusGroup_, ToRect(kDeviceStatusRect), dx, 0);
-  move(deviceStatusText_, StatusTextRect(), dx, 0);
   EndDeferWindowPos(positions);
   // Group boxes are drawn by the window behind them: what they uncover must be repainted.
   RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
@@ -346,7 +305,7 @@ void TFormOrvaneWin32::Command(int id, int notification) {
       if (id >= kIdLumiere0 && id < kIdLumiere0 + kLumiereItemCount) {
         SetFocus(lumiere_[id - kIdLumiere0]);
         p.Run([&] { p.SelectLumiere(id - kIdLumiere0); });
-      } else if (id >= kIdDisplay0 && id < kIdDisplay0 + 2) {
+      } else if (id >= kIdDisplay0 && id < kIdDisplay0 + kDisplayItemCount) {
         SetFocus(display_[id - kIdDisplay0]);
         p.Run([&] { p.SelectDisplay(id - kIdDisplay0); });
       }

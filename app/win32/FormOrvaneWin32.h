@@ -23,9 +23,11 @@ class TFormOrvaneWin32 : public TFormOrvaneView {
   // Shows the window: FormShow runs first, as for the first show of a form.
   void Show(int showCommand);
   HWND Handle() const { return window_; }
-  TFormOrvane& Presenter() { return presenter_; }
 
   // TFormOrvaneView
+  void LineInsertedAtTop(const std::string& line) override;
+  void LineAppended(const std::string& line) override;
+  void ListCleared() override;
   void Changed() override;
   void FocusButtonActiver() override;
   void RequestClose() override;
@@ -36,7 +38,8 @@ class TFormOrvaneWin32 : public TFormOrvaneView {
   void Command(int id, int notification);
   void Anchor();
   void SetColumnWidth();
-  void SyncList();
+  // Puts a line into the list at index At, -1 for the end.
+  void InsertLine(const std::string& line, int at);
   void SyncButtonCheck();
   void DrawCell(const DRAWITEMSTRUCT& item);
 
@@ -51,7 +54,7 @@ class TFormOrvaneWin32 : public TFormOrvaneView {
   HWND lumiere_[kLumiereItemCount] = {};
   HWND buttonVideMemo_ = nullptr;
   HWND rgDisplay_ = nullptr;
-  HWND display_[2] = {};
+  HWND display_[kDisplayItemCount] = {};
   HWND buttonExport_ = nullptr;
   HWND listBoxCmd_ = nullptr;
   HWND button1_ = nullptr;
@@ -61,8 +64,15 @@ class TFormOrvaneWin32 : public TFormOrvaneView {
   HWND buttonCheckProgress_ = nullptr;
   HWND deviceStatusGroup_ = nullptr;
   HWND deviceStatusText_ = nullptr;
+  // Every control with its design place (client coordinates at 96 DPI) and the window's sides it
+  // follows.
+  struct Placed {
+    HWND control;
+    TControlRect design;
+    unsigned anchors;
+  };
+  std::vector<Placed> placed_;
   SIZE designClient_{};
-  std::vector<std::string> shown_;
   bool closing_ = false;
 };
 

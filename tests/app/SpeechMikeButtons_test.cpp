@@ -1,4 +1,4 @@
-#include "app/SpmEventName.h"
+#include "app/SpeechMikeButtons.h"
 
 #include <gtest/gtest.h>
 
