@@ -4,7 +4,6 @@
 
 #include "common/Exceptions.h"
 #include "platform/Port.h"
-#include "platform/Dialogs.h"
 #include "platform/WindowThread.h"
 
 namespace orvane {
@@ -153,12 +152,7 @@ void SimulatedSpeechMike::RaiseEvent(int dispId, uint32_t value) {
       if (!state) return;
       const auto sink = state->sinks.find(number);
       if (sink == state->sinks.end()) continue;
-      // An error of a handler must not unwind through the event loop: it reaches the error display.
-      try {
-        Deliver(*sink->second, dispId, kDeviceId, value);
-      } catch (const std::exception& e) {
-        Port<Dialogs>().MessageError(e.what());
-      }
+      Deliver(*sink->second, dispId, kDeviceId, value);
     }
   });
 }

@@ -5,7 +5,6 @@
 #include "common/Exceptions.h"
 #include "device/SpeechMikeControl.h"
 #include "tests/device/SpeechMikeComponentBehaviour.h"
-#include "tests/support/FakeUi.h"
 #include "tests/support/FakeWindowThread.h"
 
 namespace orvane::testing {
@@ -92,24 +91,6 @@ TEST_F(SimulatedSpeechMikeTest, EveryConnectionGetsTheEventsAndOtherEventsReachT
   component.RaiseEvent(99, 1);  // not an event of the component: ignored
   thread.thread.RunPending();
   EXPECT_EQ(seen, (std::vector<std::string>{"first 44", "second 44", "progress 40"}));
-}
-
-TEST_F(SimulatedSpeechMikeTest, HandlerErrorReachesTheErrorDisplayAndTheNextEventsStillArrive) {
-  FakeDialogs dialogs;
-  ScopedPort<Dialogs> dialogsPort(dialogs);
-  TSpeechMikeControl control;
-  std::vector<uint32_t> codes;
-  control.OnSPMEventButton = [&](TSpeechMikeControl&, int32_t, uint32_t code) {
-    codes.push_back(code);
-    if (code == 2) throw EOleException("Not initialized");
-  };
-  control.InitializeDevice(0);
-  control.ActivateDevice();
-  component.PressButton(2);
-  component.PressButton(3);
-  thread.thread.RunPending();
-  EXPECT_EQ(codes, (std::vector<uint32_t>{2, 3}));
-  EXPECT_EQ(dialogs.shown, (std::vector<ShownDialog>{{"error", "Not initialized"}}));
 }
 
 TEST_F(SimulatedSpeechMikeTest, ActivationBeforeInitialisationFails) {
