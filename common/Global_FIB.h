@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "fib/pFIBDatabase.h"
@@ -13,8 +12,6 @@
 #include "fib/pFIBTransaction.h"
 
 namespace orvane {
-
-using TFIBValue = std::variant<std::monostate, int64_t, double, std::string>;
 
 // Queries kept across calls that share one transaction, committed when the set goes.
 class TPersistentQueries {
