@@ -46,13 +46,6 @@ void LogToTap(const TLogRecord& record) {
   tap->Log(record.Message, record.Level, record.Specific);
 }
 
-// A test's fake may serve the loggers (clock, files, event log): the records already queued are
-// written before it goes.
-void WriteQueueBeforeFakeLeaves() {
-  if (TApplicationLogger* instance = gInstance.load(std::memory_order_acquire))
-    instance->Thread().WaitWritten(std::chrono::seconds(10));
-}
-
 // COM serves the XML parser of the configuration; the main thread joins it before any window
 // exists and leaves it at program end, when the initialisation was ours.
 struct LoggingModule {
@@ -68,7 +61,6 @@ struct LoggingModule {
     PlatformAdapter<CommandLine>();
     PlatformAdapter<SessionInfo>();
     GlobalFile();
-    gBeforeFakeLeaves.store(&WriteQueueBeforeFakeLeaves);
   }
   ~LoggingModule() {
     ReleaseAppLogger();
@@ -265,6 +257,12 @@ void ReleaseAppLogger() {
   // The lines logged just before an exit must reach the files, but the end never hangs on them.
   instance->Thread().WaitWritten(std::chrono::seconds(2));
   delete instance;
+}
+
+bool WaitAppLoggerWrittenForTesting(std::chrono::milliseconds limit) {
+  std::lock_guard<std::mutex> lock(gCreationLock);
+  TApplicationLogger* instance = gInstance.load(std::memory_order_acquire);
+  return instance == nullptr || instance->Thread().WaitWritten(limit);
 }
 
 void SetAppLoggerTap(TLogger* tap) {

@@ -110,6 +110,10 @@ TApplicationLogger& AppLogger();
 // AppLogger call creates a new one.
 void ReleaseAppLogger();
 
+// Waits until the records queued so far are written, at most Limit, when an application logger
+// exists; creates none. True when none exists or all were written.
+bool WaitAppLoggerWrittenForTesting(std::chrono::milliseconds limit);
+
 // A logger outside the configuration that sees every record after the configured loggers, in
 // every instance of the application logger; not owned. Setting another (or none) waits until
 // the logging thread no longer uses the previous one.

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Port.h"
+#include "tests/support/ScopedPort.h"
 #include "logging/ApplicationLogger.h"
 #include "platform/ComRuntime.h"
 #include "support/LogCapture.h"

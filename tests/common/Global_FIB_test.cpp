@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "fib/FirebirdLibrary.h"
-#include "platform/Port.h"
+#include "tests/support/ScopedPort.h"
 
 namespace orvane {
 namespace {

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "common/Exceptions.h"
-#include "platform/Port.h"
+#include "tests/support/ScopedPort.h"
 #include "device/SpeechMikeComponent.h"
 #include "device/SpeechMikeControl.h"
 #include "tests/support/FakeUi.h"
