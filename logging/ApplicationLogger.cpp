@@ -21,31 +21,6 @@ std::mutex gCreationLock;
 std::atomic<TApplicationLogger*> gInstance{nullptr};
 thread_local bool gCreating = false;
 
-std::mutex gTapLock;
-std::condition_variable gTapIdle;
-TLogger* gTap = nullptr;
-bool gTapBusy = false;
-
-void LogToTap(const TLogRecord& record) {
-  TLogger* tap;
-  {
-    std::lock_guard<std::mutex> lock(gTapLock);
-    tap = gTap;
-    gTapBusy = tap != nullptr;
-  }
-  if (!tap) return;
-  struct Idle {
-    ~Idle() {
-      {
-        std::lock_guard<std::mutex> lock(gTapLock);
-        gTapBusy = false;
-      }
-      gTapIdle.notify_all();
-    }
-  } idle;
-  tap->Log(record.Message, record.Level, record.Specific);
-}
-
 // COM serves the XML parser of the configuration; the main thread joins it before any window
 // exists and leaves it at program end, when the initialisation was ours.
 struct LoggingModule {
@@ -117,14 +92,13 @@ std::string TAppLoggerThread::LastError() const {
   return LastError_;
 }
 
-bool TAppLoggerThread::Ended() const {
+bool TAppLoggerThread::EndedForTesting() const {
   std::lock_guard<std::mutex> lock(QueueLock);
   return ended_;
 }
 
 void TAppLoggerThread::WriteRecord(const TLogRecord& record) {
   for (int i = 0; i < Owner->LoggerCount(); ++i) Owner->GetLogger(i)->Log(record.Message, record.Level, record.Specific);
-  LogToTap(record);
 }
 
 void TAppLoggerThread::Body(std::string& stepMark, std::vector<TLogRecord>& batch) {
@@ -193,7 +167,7 @@ void TAppLoggerThread::Execute() {
   }
 }
 
-size_t TAppLoggerThread::PendingCount() const {
+size_t TAppLoggerThread::PendingCountForTesting() const {
   std::lock_guard<std::mutex> lock(QueueLock);
   return Queue.size();
 }
@@ -226,6 +200,10 @@ void TApplicationLogger::AddLogger(TLogger* logger) {
 TLogger* TApplicationLogger::GetLogger(int index) const {
   if (index < 0 || index >= LoggerCount()) return nullptr;
   return Loggers[static_cast<size_t>(index)].get();
+}
+
+void TApplicationLogger::RemoveLoggerForTesting(TLogger* logger) {
+  std::erase_if(Loggers, [logger](const std::unique_ptr<TLogger>& each) { return each.get() == logger; });
 }
 
 void TApplicationLogger::ClearLoggers() {
@@ -263,12 +241,6 @@ bool WaitAppLoggerWrittenForTesting(std::chrono::milliseconds limit) {
   std::lock_guard<std::mutex> lock(gCreationLock);
   TApplicationLogger* instance = gInstance.load(std::memory_order_acquire);
   return instance == nullptr || instance->Thread().WaitWritten(limit);
-}
-
-void SetAppLoggerTap(TLogger* tap) {
-  std::unique_lock<std::mutex> lock(gTapLock);
-  gTapIdle.wait(lock, [] { return !gTapBusy; });
-  gTap = tap;
 }
 
 }  // namespace orvane

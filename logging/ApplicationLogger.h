@@ -43,9 +43,9 @@ class TAppLoggerThread {
 
   // The diagnostic of the error that ended the thread; empty otherwise.
   std::string LastError() const;
-  bool Ended() const;
+  bool EndedForTesting() const;
   // Records queued and not yet taken by the thread.
-  size_t PendingCount() const;
+  size_t PendingCountForTesting() const;
 
  private:
   void Execute();
@@ -85,6 +85,9 @@ class TApplicationLogger {
   int LoggerCount() const { return static_cast<int>(Loggers.size()); }
   TLogger* GetLogger(int index) const;
   void ClearLoggers();
+  // Takes the logger out of the list and destroys it; only while the thread has written everything
+  // queued and nothing else logs, as when a test's capture ends.
+  void RemoveLoggerForTesting(TLogger* logger);
 
   // Creates the loggers that the file assigns to this station and this program; false when the
   // file does not exist. Every failure reads "TApplicationLogger : " and the cause.
@@ -113,10 +116,5 @@ void ReleaseAppLogger();
 // Waits until the records queued so far are written, at most Limit, when an application logger
 // exists; creates none. True when none exists or all were written.
 bool WaitAppLoggerWrittenForTesting(std::chrono::milliseconds limit);
-
-// A logger outside the configuration that sees every record after the configured loggers, in
-// every instance of the application logger; not owned. Setting another (or none) waits until
-// the logging thread no longer uses the previous one.
-void SetAppLoggerTap(TLogger* tap);
 
 }  // namespace orvane

@@ -70,7 +70,7 @@ int LeaveWithLinesQueued(const std::string& configuration, int count) {
   static HeldLogger* const held = new HeldLogger;
   static const ReleasedAtExit release{held};
   orvane::AppLogger().LoadConfiguration(configuration);
-  orvane::SetAppLoggerTap(held);
+  orvane::AppLogger().AddLogger(held);
   for (int i = 1; i <= count; ++i) orvane::AppLogger().Log("ligne " + std::to_string(i), 200, 0);
   return 0;
 }

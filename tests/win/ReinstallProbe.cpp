@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <memory>
 #include <mutex>
 
 #include "device/DataPhilips.h"
@@ -15,6 +16,9 @@ namespace {
 class FileTap : public orvane::TLogger {
  public:
   explicit FileTap(const wchar_t* path) : TLogger(255, -1, nullptr, false, "", false), file_(_wfopen(path, L"wb")) {}
+  ~FileTap() override {
+    if (file_ != nullptr) fclose(file_);
+  }
   bool Open() const { return file_ != nullptr; }
 
  protected:
@@ -34,9 +38,9 @@ class FileTap : public orvane::TLogger {
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return 10;
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  static FileTap tap(argv[1]);
-  if (!tap.Open()) return 11;
-  orvane::SetAppLoggerTap(&tap);
+  auto tap = std::make_unique<FileTap>(argv[1]);
+  if (!tap->Open()) return 11;
+  orvane::AppLogger().AddLogger(tap.release());
   orvane::TDataPhilips data(nullptr, nullptr, -1);
   const bool opened = data.OpenPHILIPSDictCtrl();
   orvane::ReleaseAppLogger();
