@@ -5,11 +5,6 @@ namespace {
 
 TGlobalFIB* instance = nullptr;
 
-// Frees the instance at program end.
-struct Release {
-  ~Release() { ReleaseGlobalFIB(); }
-} release;
-
 }  // namespace
 
 TPersistentQueries::~TPersistentQueries() {

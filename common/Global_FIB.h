@@ -67,7 +67,7 @@ class TGlobalFIB {
 
 // The single instance, created on first use.
 TGlobalFIB& GlobalFIB();
-// Program end: the instance is forgotten first, then freed with its persistent sets, last
+// At program end (TOrvaneProgram): the instance is forgotten first, then freed with its persistent sets, last
 // first. A later GlobalFIB() creates a new one.
 void ReleaseGlobalFIB();
 

@@ -2,16 +2,7 @@
 
 #include <exception>
 
-#include "platform/Clock.h"
-#include "platform/CommandLine.h"
 #include "common/Exceptions.h"
-#include "platform/Port.h"
-#include "common/Global_File.h"
-#include "platform/RegionalSettings.h"
-#include "platform/SessionInfo.h"
-#include "platform/ComRuntime.h"
-#include "logging/EventLog.h"
-#include "logging/LogFiles.h"
 #include "logging/Diagnostic.h"
 
 namespace orvane {
@@ -20,28 +11,6 @@ namespace {
 std::mutex gCreationLock;
 std::atomic<TApplicationLogger*> gInstance{nullptr};
 thread_local bool gCreating = false;
-
-// COM serves the XML parser of the configuration; the main thread joins it before any window
-// exists and leaves it at program end, when the initialisation was ours.
-struct LoggingModule {
-  bool comOwned = false;
-  LoggingModule() {
-    comOwned = Port<ComRuntime>().InitializeMainThread();
-    // Made now, so that they outlive this module: whatever ends the logger, its last lines are
-    // stamped, named and written with services that are still there.
-    PlatformAdapter<LogFiles>();
-    PlatformAdapter<EventLog>();
-    PlatformAdapter<Clock>();
-    PlatformAdapter<RegionalSettings>();
-    PlatformAdapter<CommandLine>();
-    PlatformAdapter<SessionInfo>();
-    GlobalFile();
-  }
-  ~LoggingModule() {
-    ReleaseAppLogger();
-    if (comOwned) Port<ComRuntime>().UninitializeMainThread();
-  }
-} gLoggingModule;
 
 }  // namespace
 

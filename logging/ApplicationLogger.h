@@ -108,9 +108,9 @@ class TApplicationLogger {
 // The single instance, created on first use (which loads AppLogger.xml).
 TApplicationLogger& AppLogger();
 
-// Orderly end of the application logger: writes what is still queued (giving up after two
-// seconds), stops the thread, lets the loggers finish and destroys the instance. The next
-// AppLogger call creates a new one.
+// Orderly end of the application logger, at program end (TOrvaneProgram): writes what is still
+// queued (giving up after two seconds), stops the thread, lets the loggers finish and destroys the
+// instance. The next AppLogger call creates a new one.
 void ReleaseAppLogger();
 
 // Waits until the records queued so far are written, at most Limit, when an application logger

@@ -17,7 +17,7 @@ TEST(DataPhilipsStation, BrokenDriversMarkTheStationForReinstallationBeforeThePr
   component.SetRegistered(false);
   LogCapture log;
   TDataPhilips data(nullptr, db.Database(), 5);
-  EXPECT_FALSE(data.OpenPHILIPSDictCtrl());
+  EXPECT_THROW(data.OpenPHILIPSDictCtrl(), ProgramEnded);
   EXPECT_EQ(db.Flag(5), "O");
   EXPECT_EQ(db.Flag(6), "N");
   EXPECT_EQ(ui.application.terminatedWith, (std::vector<int>{3}));
@@ -33,7 +33,7 @@ TEST(DataPhilipsStation, AComponentOfTheOtherBitnessNamesTheProgramToUseAndLeave
   component.SetRegisteredForOtherBitnessOnly();
   LogCapture log;
   TDataPhilips data(nullptr, db.Database(), 5);
-  EXPECT_FALSE(data.OpenPHILIPSDictCtrl());
+  EXPECT_THROW(data.OpenPHILIPSDictCtrl(), ProgramEnded);
   EXPECT_EQ(db.Flag(5), "N");
   EXPECT_EQ(ui.dialogs.shown,
             (std::vector<ShownDialog>{

@@ -161,7 +161,7 @@ TEST_F(DataPhilipsTest, NonComInitialisationErrorShowsTheDiagnosticsThenTheError
 
 TEST_F(DataPhilipsTest, UnregisteredClassWithTheTestersArgumentsWarnsLogsAndEndsTheProgramWithCode3) {
   component.SetRegistered(false);
-  EXPECT_FALSE(data->OpenPHILIPSDictCtrl());
+  EXPECT_THROW(data->OpenPHILIPSDictCtrl(), ProgramEnded);
   EXPECT_EQ(ui.dialogs.shown, (std::vector<ShownDialog>{{"warning", kWarning}}));
   EXPECT_EQ(ui.application.broughtToFront, 0);
   EXPECT_EQ(ui.application.terminatedWith, (std::vector<int>{3}));
@@ -177,7 +177,7 @@ TEST_F(DataPhilipsTest, UnregisteredClassWithTheTestersArgumentsWarnsLogsAndEnds
 TEST_F(DataPhilipsTest, AnyComErrorAtInitialisationTakesTheReinstallationPath) {
   data = std::make_unique<TDataPhilips>(nullptr, nullptr, 0);  // station 0 counts as none
   component.FailOperation(TSpmOperation::InitializeDevice, "Erreur interne.");
-  EXPECT_FALSE(data->OpenPHILIPSDictCtrl());
+  EXPECT_THROW(data->OpenPHILIPSDictCtrl(), ProgramEnded);
   EXPECT_EQ(ui.application.terminatedWith, (std::vector<int>{3}));
   EXPECT_TRUE(Errors().empty());
   EXPECT_EQ(component.Calls(), (Names{"InitializeDevice(0)"}));
@@ -189,7 +189,7 @@ TEST_F(DataPhilipsTest, AnyComErrorAtInitialisationTakesTheReinstallationPath) {
 TEST_F(DataPhilipsTest, StationWithoutConnectionIsNotReportedAsMissing) {
   data = std::make_unique<TDataPhilips>(nullptr, nullptr, 7);
   component.SetRegistered(false);
-  data->OpenPHILIPSDictCtrl();
+  EXPECT_THROW(data->OpenPHILIPSDictCtrl(), ProgramEnded);
   EXPECT_EQ(log.Messages(), (Names{kIn, kBrokenDrivers}));
   EXPECT_EQ(ui.application.terminatedWith, (std::vector<int>{3}));
 }
