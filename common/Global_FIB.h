@@ -58,8 +58,9 @@ class TGlobalFIB {
   bool ExecSQL(const std::string& sql, const std::vector<TFIBValue>& values, TpFIBDatabase* database) const;
 
   // A set whose transaction is made as CreateTransaction makes it, kept until program end.
-  TPersistentQueries& AddPersistentQueries(TpFIBDatabase* database, bool readOnly, bool noWait);
-  size_t PersistentQueriesCount() const { return persistentQueries_.size(); }
+  // Nothing in this program keeps one.
+  TPersistentQueries& AddPersistentQueriesForTesting(TpFIBDatabase* database, bool readOnly, bool noWait);
+  size_t PersistentQueriesCountForTesting() const { return persistentQueries_.size(); }
 
  private:
   std::vector<std::unique_ptr<TPersistentQueries>> persistentQueries_;

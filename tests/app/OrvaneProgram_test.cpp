@@ -72,12 +72,12 @@ TEST(OrvaneProgram, EndingTheProgramFromInsideRunsTheEndOnceBeforeTheProcessGoes
   testing::LogCapture capture;
   {
     TOrvaneProgram program;
-    GlobalFIB().AddPersistentQueries(nullptr, false, true);
+    GlobalFIB().AddPersistentQueriesForTesting(nullptr, false, true);
     AppLogger().Log("Pilotes mal installés", 5, 0);
     EXPECT_THROW(Port<Application>().Terminate(3), testing::ProgramEnded);
     EXPECT_EQ(com.calls, (std::vector<std::string>{"join", "leave"}));
     EXPECT_EQ(capture.Messages(), std::vector<std::string>{"Pilotes mal installés"});
-    EXPECT_EQ(GlobalFIB().PersistentQueriesCount(), 0u);
+    EXPECT_EQ(GlobalFIB().PersistentQueriesCountForTesting(), 0u);
   }
   EXPECT_EQ(com.calls, (std::vector<std::string>{"join", "leave"}));
   // A program that ended normally leaves nothing for a later end to run.

@@ -35,9 +35,9 @@ TEST(GlobalFIB, TransactionWordsAndTheirParameterBlock) {
 TEST(GlobalFIB, SameInstanceUntilReleased) {
   TGlobalFIB* first = &GlobalFIB();
   EXPECT_EQ(&GlobalFIB(), first);
-  first->AddPersistentQueries(nullptr, true, true);
+  first->AddPersistentQueriesForTesting(nullptr, true, true);
   ReleaseGlobalFIB();
-  EXPECT_EQ(GlobalFIB().PersistentQueriesCount(), 0u);
+  EXPECT_EQ(GlobalFIB().PersistentQueriesCountForTesting(), 0u);
 }
 
 TEST(FIBQuery, NamedParametersBecomeMarkersOutsideLiteralsQuotedNamesAndComments) {

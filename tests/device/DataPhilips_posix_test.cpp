@@ -14,7 +14,7 @@ TEST(DataPhilipsStation, BrokenDriversMarkTheStationForReinstallationBeforeThePr
   ScopedFakeUi ui;
   SimulatedSpeechMike component;
   ScopedPort<SpeechMikeComponent> port(component);
-  component.SetRegistered(false);
+  component.SetRegisteredForTesting(false);
   LogCapture log;
   TDataPhilips data(nullptr, db.Database(), 5);
   EXPECT_THROW(data.OpenPHILIPSDictCtrl(), ProgramEnded);
@@ -30,7 +30,7 @@ TEST(DataPhilipsStation, AComponentOfTheOtherBitnessNamesTheProgramToUseAndLeave
   ScopedFakeUi ui;
   SimulatedSpeechMike component;
   ScopedPort<SpeechMikeComponent> port(component);
-  component.SetRegisteredForOtherBitnessOnly();
+  component.SetOtherBitnessOnlyForTesting();
   LogCapture log;
   TDataPhilips data(nullptr, db.Database(), 5);
   EXPECT_THROW(data.OpenPHILIPSDictCtrl(), ProgramEnded);

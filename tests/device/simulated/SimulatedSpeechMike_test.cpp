@@ -20,16 +20,16 @@ const std::map<std::string, TSpmOperation> kOperations = {
 class SimulatedHarness : public ComponentHarness {
  public:
   void FailOperation(const std::string& operation, const std::string& description) override {
-    component_.FailOperation(kOperations.at(operation), description);
+    component_.FailOperationForTesting(kOperations.at(operation), description);
   }
-  void SetRegistered(bool registered) override { component_.SetRegistered(registered); }
-  void RegisterForOtherBitnessOnly() override { component_.SetRegisteredForOtherBitnessOnly(); }
+  void SetRegistered(bool registered) override { component_.SetRegisteredForTesting(registered); }
+  void RegisterForOtherBitnessOnly() override { component_.SetOtherBitnessOnlyForTesting(); }
   void PressButtons(const std::vector<uint32_t>& codes) override {
     for (const uint32_t code : codes) component_.PressButton(code);
   }
   void RunMessageLoop() override { thread_.thread.RunPending(); }
-  std::vector<std::string> Calls() override { return component_.Calls(); }
-  size_t Subscribed() override { return component_.ConnectionCount(); }
+  std::vector<std::string> Calls() override { return component_.CallsForTesting(); }
+  size_t Subscribed() override { return component_.ConnectionCountForTesting(); }
 
  private:
   ScopedFakeWindowThread thread_;
