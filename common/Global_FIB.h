@@ -68,8 +68,8 @@ class TGlobalFIB {
 
 // The single instance, created on first use.
 TGlobalFIB& GlobalFIB();
-// At program end (TOrvaneProgram): the instance is forgotten first, then freed with its persistent sets, last
-// first. A later GlobalFIB() creates a new one.
+// At program end (TOrvaneProgram): the instance is forgotten first, then freed with its
+// persistent sets, last first. A later GlobalFIB() creates a new one.
 void ReleaseGlobalFIB();
 
 }  // namespace orvane

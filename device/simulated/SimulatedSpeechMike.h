@@ -30,7 +30,6 @@ class SimulatedSpeechMike : public SpeechMikeComponent {
 
   bool RegisteredForOtherBitnessOnly() override;
 
-
   // The device's side. A button raises its press code, then (ReleaseButton) the release code;
   // events are raised only while the device is initialised and active, and reach the
   // connections subscribed when the window thread gets to them.

@@ -34,11 +34,9 @@ class FakeDialogs : public Dialogs {
   std::deque<TModalResult> answers;  // the next Yes/No answers, None once used up
 };
 
-// What the fake application raises where the real one leaves the process: as there, the call
-// that ends the program never returns.
-struct ProgramEnded {
-  int exitCode;
-};
+// What the fake application raises where the real one leaves the process (terminatedWith has the
+// exit code): as there, the call that ends the program never returns.
+struct ProgramEnded {};
 
 class FakeApplication : public Application {
  public:
@@ -56,7 +54,7 @@ class FakeApplication : public Application {
  protected:
   [[noreturn]] void Exit(int exitCode) override {
     terminatedWith.push_back(exitCode);
-    throw ProgramEnded{exitCode};
+    throw ProgramEnded{};
   }
 };
 
