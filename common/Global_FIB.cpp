@@ -5,11 +5,6 @@ namespace {
 
 TGlobalFIB* instance = nullptr;
 
-// Frees the instance at program end.
-struct Release {
-  ~Release() { ReleaseGlobalFIB(); }
-} release;
-
 }  // namespace
 
 TPersistentQueries::~TPersistentQueries() {
@@ -93,7 +88,7 @@ bool TGlobalFIB::ExecSQL(const std::string& sql, const std::vector<TFIBValue>& v
   return result;
 }
 
-TPersistentQueries& TGlobalFIB::AddPersistentQueries(TpFIBDatabase* database, bool readOnly, bool noWait) {
+TPersistentQueries& TGlobalFIB::AddPersistentQueriesForTesting(TpFIBDatabase* database, bool readOnly, bool noWait) {
   std::unique_ptr<TpFIBTransaction> transaction(CreateTransaction(nullptr, database, readOnly, noWait));
   persistentQueries_.push_back(std::make_unique<TPersistentQueries>(std::move(transaction)));
   return *persistentQueries_.back();

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "fib/pFIBDatabase.h"
@@ -13,8 +12,6 @@
 #include "fib/pFIBTransaction.h"
 
 namespace orvane {
-
-using TFIBValue = std::variant<std::monostate, int64_t, double, std::string>;
 
 // Queries kept across calls that share one transaction, committed when the set goes.
 class TPersistentQueries {
@@ -61,8 +58,9 @@ class TGlobalFIB {
   bool ExecSQL(const std::string& sql, const std::vector<TFIBValue>& values, TpFIBDatabase* database) const;
 
   // A set whose transaction is made as CreateTransaction makes it, kept until program end.
-  TPersistentQueries& AddPersistentQueries(TpFIBDatabase* database, bool readOnly, bool noWait);
-  size_t PersistentQueriesCount() const { return persistentQueries_.size(); }
+  // Nothing in this program keeps one.
+  TPersistentQueries& AddPersistentQueriesForTesting(TpFIBDatabase* database, bool readOnly, bool noWait);
+  size_t PersistentQueriesCountForTesting() const { return persistentQueries_.size(); }
 
  private:
   std::vector<std::unique_ptr<TPersistentQueries>> persistentQueries_;
@@ -70,8 +68,8 @@ class TGlobalFIB {
 
 // The single instance, created on first use.
 TGlobalFIB& GlobalFIB();
-// Program end: the instance is forgotten first, then freed with its persistent sets, last
-// first. A later GlobalFIB() creates a new one.
+// At program end (TOrvaneProgram): the instance is forgotten first, then freed with its
+// persistent sets, last first. A later GlobalFIB() creates a new one.
 void ReleaseGlobalFIB();
 
 }  // namespace orvane

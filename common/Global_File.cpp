@@ -1,5 +1,7 @@
 #include "common/Global_File.h"
 
+#include <atomic>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -298,9 +300,28 @@ std::string TGlobalFile::ExpandFileMask(const std::string& mask) const {
   return ExpandFileMask(mask, nextChange);
 }
 
+namespace {
+
+// The logging thread expands its file names with the instance while the window thread works.
+std::mutex gInstanceLock;
+std::atomic<TGlobalFile*> gInstance{nullptr};
+
+}  // namespace
+
 TGlobalFile& GlobalFile() {
-  static TGlobalFile instance;
-  return instance;
+  if (TGlobalFile* instance = gInstance.load(std::memory_order_acquire)) return *instance;
+  std::lock_guard<std::mutex> lock(gInstanceLock);
+  TGlobalFile* instance = gInstance.load(std::memory_order_relaxed);
+  if (instance == nullptr) {
+    instance = new TGlobalFile;
+    gInstance.store(instance, std::memory_order_release);
+  }
+  return *instance;
+}
+
+void ReleaseGlobalFile() {
+  std::lock_guard<std::mutex> lock(gInstanceLock);
+  delete gInstance.exchange(nullptr);
 }
 
 uint32_t RunProcess(const std::string& program, const std::string& parameters, uint16_t showWindow, bool wait) {

@@ -29,8 +29,11 @@ class TGlobalFile {
   std::string ExpandFileMask(const std::string& mask) const;
 };
 
-// The process's single instance, created on first use.
+// The process's single instance, created on first use, from any thread.
 TGlobalFile& GlobalFile();
+// At program end (TOrvaneProgram), once nothing uses the instance any more: the next GlobalFile()
+// creates a new one.
+void ReleaseGlobalFile();
 
 // The resolution itself, for a given path style and current directory (absolute, in that style).
 // Raises "Erreur GetAbsoluteFileName(<fileName>,<basePath>)" with the arguments as passed.

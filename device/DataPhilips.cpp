@@ -152,7 +152,6 @@ bool TDataPhilips::OpenPHILIPSDictCtrl() {
       OtherBitnessPath();
     else
       ReinstallationPath();
-    return false;  // only when ending the program came back (a test's application)
   } catch (const std::exception& error) {
     result = false;
     const uint32_t lastError = Port<Application>().LastOsError();

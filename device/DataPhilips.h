@@ -78,8 +78,9 @@ class TDataPhilips {
   int32_t vID_Station = 0;
 
  private:
-  void ReinstallationPath();
-  void OtherBitnessPath();
+  // Both end the program.
+  [[noreturn]] void ReinstallationPath();
+  [[noreturn]] void OtherBitnessPath();
 };
 
 }  // namespace orvane

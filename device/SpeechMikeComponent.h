@@ -12,7 +12,8 @@
 namespace orvane {
 
 // What the component raises, one call per event, on the window thread and never inside the
-// operation that caused it. The event ids of the component's event interface are given.
+// operation that caused it. The event ids of the component's event interface are given. The
+// calls do not throw: the wrapper reports its handlers' errors itself.
 class SpeechMikeEventSink {
  public:
   virtual ~SpeechMikeEventSink() = default;

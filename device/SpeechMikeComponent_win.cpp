@@ -13,7 +13,6 @@
 #include "platform/TextConversion.h"
 #include "device/SpeechMikeComInterface_win.h"
 #include "device/SpeechMikeComponent.h"
-#include "platform/Dialogs.h"
 
 namespace orvane {
 
@@ -126,25 +125,20 @@ class EventSink : public IDispatch {
     const auto device32 = static_cast<int32_t>(device);
     const auto unsigned32 = static_cast<uint32_t>(value);
     const auto signed32 = static_cast<int32_t>(value);
-    // An error must not unwind through the component: it reaches the error display here.
-    try {
-      switch (id) {
-        case 1: target_->DeviceConnected(device32); break;
-        case 2: target_->DeviceDisconnected(device32); break;
-        case 3: if (hasValue) target_->Button(device32, unsigned32); break;
-        case 4: InvokeBarcode(device32, arg(1)); break;
-        case 5: if (hasValue) target_->BatteryStatusChanged(device32, unsigned32); break;
-        case 6: target_->UsbGapDetected(device32); break;
-        case 7: if (hasValue) target_->WirelessStatusChanged(device32, unsigned32); break;
-        case 8: if (hasValue) target_->DockStatusChanged(device32, unsigned32); break;
-        case 9: if (hasValue) target_->FirmwareUpgradeProgress(device32, signed32); break;
-        case 10: if (hasValue) target_->FirmwareTransferError(device32, unsigned32); break;
-        case 11: if (hasValue) target_->UsbGap(device32, signed32); break;
-        case 12: if (hasValue) target_->MotionControl(device32, unsigned32); break;
-        default: break;
-      }
-    } catch (const std::exception& e) {
-      Port<Dialogs>().MessageError(e.what());
+    switch (id) {
+      case 1: target_->DeviceConnected(device32); break;
+      case 2: target_->DeviceDisconnected(device32); break;
+      case 3: if (hasValue) target_->Button(device32, unsigned32); break;
+      case 4: InvokeBarcode(device32, arg(1)); break;
+      case 5: if (hasValue) target_->BatteryStatusChanged(device32, unsigned32); break;
+      case 6: target_->UsbGapDetected(device32); break;
+      case 7: if (hasValue) target_->WirelessStatusChanged(device32, unsigned32); break;
+      case 8: if (hasValue) target_->DockStatusChanged(device32, unsigned32); break;
+      case 9: if (hasValue) target_->FirmwareUpgradeProgress(device32, signed32); break;
+      case 10: if (hasValue) target_->FirmwareTransferError(device32, unsigned32); break;
+      case 11: if (hasValue) target_->UsbGap(device32, signed32); break;
+      case 12: if (hasValue) target_->MotionControl(device32, unsigned32); break;
+      default: break;
     }
     return S_OK;
   }

@@ -1,16 +1,25 @@
 #include "device/SpeechMikeControl.h"
 
+#include <exception>
+
+#include "platform/Dialogs.h"
 #include "platform/Port.h"
 
 namespace orvane {
 
 namespace {
-// A handler may replace itself or its neighbours while it runs: call a copy.
+// A handler may replace itself or its neighbours while it runs: call a copy. Its error must not
+// unwind into the component or the event loop that delivered the event: it reaches the error
+// display, and the next events still arrive.
 template <class Handler, class... Args>
 void Raise(const Handler& handler, Args&&... args) {
   if (!handler) return;
   Handler copy = handler;
-  copy(std::forward<Args>(args)...);
+  try {
+    copy(std::forward<Args>(args)...);
+  } catch (const std::exception& e) {
+    Port<Dialogs>().MessageError(e.what());
+  }
 }
 }  // namespace
 

@@ -2,16 +2,7 @@
 
 #include <exception>
 
-#include "platform/Clock.h"
-#include "platform/CommandLine.h"
 #include "common/Exceptions.h"
-#include "platform/Port.h"
-#include "common/Global_File.h"
-#include "platform/RegionalSettings.h"
-#include "platform/SessionInfo.h"
-#include "platform/ComRuntime.h"
-#include "logging/EventLog.h"
-#include "logging/LogFiles.h"
 #include "logging/Diagnostic.h"
 
 namespace orvane {
@@ -20,61 +11,6 @@ namespace {
 std::mutex gCreationLock;
 std::atomic<TApplicationLogger*> gInstance{nullptr};
 thread_local bool gCreating = false;
-
-std::mutex gTapLock;
-std::condition_variable gTapIdle;
-TLogger* gTap = nullptr;
-bool gTapBusy = false;
-
-void LogToTap(const TLogRecord& record) {
-  TLogger* tap;
-  {
-    std::lock_guard<std::mutex> lock(gTapLock);
-    tap = gTap;
-    gTapBusy = tap != nullptr;
-  }
-  if (!tap) return;
-  struct Idle {
-    ~Idle() {
-      {
-        std::lock_guard<std::mutex> lock(gTapLock);
-        gTapBusy = false;
-      }
-      gTapIdle.notify_all();
-    }
-  } idle;
-  tap->Log(record.Message, record.Level, record.Specific);
-}
-
-// A test's fake may serve the loggers (clock, files, event log): the records already queued are
-// written before it goes.
-void WriteQueueBeforeFakeLeaves() {
-  if (TApplicationLogger* instance = gInstance.load(std::memory_order_acquire))
-    instance->Thread().WaitWritten(std::chrono::seconds(10));
-}
-
-// COM serves the XML parser of the configuration; the main thread joins it before any window
-// exists and leaves it at program end, when the initialisation was ours.
-struct LoggingModule {
-  bool comOwned = false;
-  LoggingModule() {
-    comOwned = Port<ComRuntime>().InitializeMainThread();
-    // Made now, so that they outlive this module: whatever ends the logger, its last lines are
-    // stamped, named and written with services that are still there.
-    PlatformAdapter<LogFiles>();
-    PlatformAdapter<EventLog>();
-    PlatformAdapter<Clock>();
-    PlatformAdapter<RegionalSettings>();
-    PlatformAdapter<CommandLine>();
-    PlatformAdapter<SessionInfo>();
-    GlobalFile();
-    gBeforeFakeLeaves.store(&WriteQueueBeforeFakeLeaves);
-  }
-  ~LoggingModule() {
-    ReleaseAppLogger();
-    if (comOwned) Port<ComRuntime>().UninitializeMainThread();
-  }
-} gLoggingModule;
 
 }  // namespace
 
@@ -125,14 +61,13 @@ std::string TAppLoggerThread::LastError() const {
   return LastError_;
 }
 
-bool TAppLoggerThread::Ended() const {
+bool TAppLoggerThread::EndedForTesting() const {
   std::lock_guard<std::mutex> lock(QueueLock);
   return ended_;
 }
 
 void TAppLoggerThread::WriteRecord(const TLogRecord& record) {
   for (int i = 0; i < Owner->LoggerCount(); ++i) Owner->GetLogger(i)->Log(record.Message, record.Level, record.Specific);
-  LogToTap(record);
 }
 
 void TAppLoggerThread::Body(std::string& stepMark, std::vector<TLogRecord>& batch) {
@@ -201,7 +136,7 @@ void TAppLoggerThread::Execute() {
   }
 }
 
-size_t TAppLoggerThread::PendingCount() const {
+size_t TAppLoggerThread::PendingCountForTesting() const {
   std::lock_guard<std::mutex> lock(QueueLock);
   return Queue.size();
 }
@@ -236,6 +171,10 @@ TLogger* TApplicationLogger::GetLogger(int index) const {
   return Loggers[static_cast<size_t>(index)].get();
 }
 
+void TApplicationLogger::RemoveLoggerForTesting(TLogger* logger) {
+  std::erase_if(Loggers, [logger](const std::unique_ptr<TLogger>& each) { return each.get() == logger; });
+}
+
 void TApplicationLogger::ClearLoggers() {
   for (auto& logger : Loggers) logger.reset();
   Loggers.clear();
@@ -267,10 +206,10 @@ void ReleaseAppLogger() {
   delete instance;
 }
 
-void SetAppLoggerTap(TLogger* tap) {
-  std::unique_lock<std::mutex> lock(gTapLock);
-  gTapIdle.wait(lock, [] { return !gTapBusy; });
-  gTap = tap;
+bool WaitAppLoggerWrittenForTesting(std::chrono::milliseconds limit) {
+  std::lock_guard<std::mutex> lock(gCreationLock);
+  TApplicationLogger* instance = gInstance.load(std::memory_order_acquire);
+  return instance == nullptr || instance->Thread().WaitWritten(limit);
 }
 
 }  // namespace orvane

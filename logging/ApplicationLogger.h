@@ -43,9 +43,9 @@ class TAppLoggerThread {
 
   // The diagnostic of the error that ended the thread; empty otherwise.
   std::string LastError() const;
-  bool Ended() const;
+  bool EndedForTesting() const;
   // Records queued and not yet taken by the thread.
-  size_t PendingCount() const;
+  size_t PendingCountForTesting() const;
 
  private:
   void Execute();
@@ -85,6 +85,9 @@ class TApplicationLogger {
   int LoggerCount() const { return static_cast<int>(Loggers.size()); }
   TLogger* GetLogger(int index) const;
   void ClearLoggers();
+  // Takes the logger out of the list and destroys it; only while the thread has written everything
+  // queued and nothing else logs, as when a test's capture ends.
+  void RemoveLoggerForTesting(TLogger* logger);
 
   // Creates the loggers that the file assigns to this station and this program; false when the
   // file does not exist. Every failure reads "TApplicationLogger : " and the cause.
@@ -105,14 +108,13 @@ class TApplicationLogger {
 // The single instance, created on first use (which loads AppLogger.xml).
 TApplicationLogger& AppLogger();
 
-// Orderly end of the application logger: writes what is still queued (giving up after two
-// seconds), stops the thread, lets the loggers finish and destroys the instance. The next
-// AppLogger call creates a new one.
+// Orderly end of the application logger, at program end (TOrvaneProgram): writes what is still
+// queued (giving up after two seconds), stops the thread, lets the loggers finish and destroys the
+// instance. The next AppLogger call creates a new one.
 void ReleaseAppLogger();
 
-// A logger outside the configuration that sees every record after the configured loggers, in
-// every instance of the application logger; not owned. Setting another (or none) waits until
-// the logging thread no longer uses the previous one.
-void SetAppLoggerTap(TLogger* tap);
+// Waits until the records queued so far are written, at most Limit, when an application logger
+// exists; creates none. True when none exists or all were written.
+bool WaitAppLoggerWrittenForTesting(std::chrono::milliseconds limit);
 
 }  // namespace orvane

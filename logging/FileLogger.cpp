@@ -3,10 +3,8 @@
 #include <chrono>
 #include <thread>
 
-#include "common/ApplicationName.h"
 #include "platform/Clock.h"
 #include "common/Global_File.h"
-#include "common/Global_Utils.h"
 #include "platform/PathStyle.h"
 #include "platform/Port.h"
 #include "platform/TextConversion.h"
@@ -57,17 +55,8 @@ void TFileLogger::KeepPreviousFile(const std::string& expanded, const std::strin
 }
 
 void TFileLogger::SetFileName(const std::string& newName) {
-  if (SameTextNoCase(newName, CurrentFileName_)) return;
-  const std::string resolved = GlobalFile().GetAbsoluteFileName(newName, ProgramFolder());
-  if (SameTextNoCase(resolved, CurrentFileName_)) return;
-  CurrentFileName_ = resolved;
-  try {
-    std::lock_guard<std::mutex> guard(lock_);
-    OpenLogFile(Port<LogFiles>(), CurrentFileName_, DoAppend_)->Close();
-  } catch (...) {
-    CurrentFileName_.clear();
-    throw;
-  }
+  std::lock_guard<std::mutex> guard(lock_);
+  MoveLogFile(CurrentFileName_, newName, DoAppend_);
 }
 
 void TFileLogger::DoLog(const std::string& line) {

@@ -41,6 +41,12 @@ class LogFiles {
 // kept (DoAppend), created otherwise.
 std::unique_ptr<LogFile> OpenLogFile(LogFiles& files, const std::string& name, bool doAppend);
 
+// Moves a file or memory logger to the file NewName names, resolved against the program's folder:
+// Current becomes the resolved name and the file is created (with DoAppend, appended to) at once.
+// A name that is Current's, in any case, changes nothing. A file that cannot be created leaves
+// Current empty and the error goes to the caller.
+void MoveLogFile(std::string& current, const std::string& newName, bool doAppend);
+
 // The error of the adapters for a FIFO, a device or a folder at a log file's name: nothing a line
 // or a dump may write into, or wait on.
 [[noreturn]] void FailNotRegularFile(const std::string& name);

@@ -1,8 +1,6 @@
 #include "logging/MemoryLogger.h"
 
-#include "common/ApplicationName.h"
 #include "common/Global_File.h"
-#include "common/Global_Utils.h"
 #include "platform/Port.h"
 #include "platform/TextConversion.h"
 #include "logging/Diagnostic.h"
@@ -46,18 +44,7 @@ TMemoryLogger::~TMemoryLogger() {
   }
 }
 
-void TMemoryLogger::SetFileName(const std::string& newName) {
-  if (SameTextNoCase(newName, CurrentFileName_)) return;
-  const std::string resolved = GlobalFile().GetAbsoluteFileName(newName, ProgramFolder());
-  if (SameTextNoCase(resolved, CurrentFileName_)) return;
-  CurrentFileName_ = resolved;
-  try {
-    OpenLogFile(Port<LogFiles>(), CurrentFileName_, DoAppend_)->Close();
-  } catch (...) {
-    CurrentFileName_.clear();
-    throw;
-  }
-}
+void TMemoryLogger::SetFileName(const std::string& newName) { MoveLogFile(CurrentFileName_, newName, DoAppend_); }
 
 std::vector<std::string> TMemoryLogger::Lines() const {
   std::lock_guard<std::mutex> guard(lock_);

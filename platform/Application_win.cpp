@@ -1,11 +1,9 @@
 // The application on Windows: the thread's top-level windows, its message queue, the process.
 #include <windows.h>
 
-#include <cstdlib>
 #include <vector>
 
 #include "platform/Port.h"
-#include "logging/ApplicationLogger.h"
 #include "platform/Application.h"
 
 namespace orvane {
@@ -41,11 +39,6 @@ class Win32Application : public Application {
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
-  }
-
-  void Terminate(int exitCode) override {
-    ReleaseAppLogger();
-    std::exit(exitCode);
   }
 
   void Beep() override { MessageBeep(0); }

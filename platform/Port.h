@@ -1,6 +1,7 @@
 #pragma once
 // A port is the least interface the core needs of one platform facility. Each port's adapter
-// file defines PlatformAdapter<ThatPort>(); tests put a fake in its place with ScopedPort.
+// file defines PlatformAdapter<ThatPort>(); tests put a fake in its place (tests/support's
+// ScopedPort).
 
 #include <atomic>
 
@@ -21,23 +22,10 @@ P& Port() {
   return fake ? *fake : PlatformAdapter<P>();
 }
 
-// Runs before a test's fake leaves, so that the process's background work (the logging thread)
-// is done with it first.
-inline std::atomic<void (*)()> gBeforeFakeLeaves{nullptr};
-
+// Puts Fake in force (none: the platform's adapter again); returns the one it replaces.
 template <class P>
-class ScopedPort {
- public:
-  explicit ScopedPort(P& fake) : previous_(PortSlot<P>::current.exchange(&fake)) {}
-  ~ScopedPort() {
-    if (void (*settle)() = gBeforeFakeLeaves.load()) settle();
-    PortSlot<P>::current.store(previous_);
-  }
-  ScopedPort(const ScopedPort&) = delete;
-  ScopedPort& operator=(const ScopedPort&) = delete;
-
- private:
-  P* previous_;
-};
+P* ReplacePortForTesting(P* fake) {
+  return PortSlot<P>::current.exchange(fake);
+}
 
 }  // namespace orvane

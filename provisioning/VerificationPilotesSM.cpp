@@ -18,9 +18,6 @@ namespace {
 
 void Log(const std::string& message, uint8_t level) { AppLogger().Log(message, level, 0); }
 
-// Created with the program's start-up, before any window, as the verification's unit is.
-TKaldCurrentSite currentSite;
-
 void AskRegistryAccess(bool& result) {
   const std::string question =
       "Impossible de vérifier la configuration des pilotes Philips, car vous ne semblez pas avoir accès aux "
@@ -39,8 +36,6 @@ void AskRegistryAccess(bool& result) {
 }
 
 }  // namespace
-
-TKaldCurrentSite& KaldCurrentSite() { return currentSite; }
 
 bool VerificationPilotesSM(bool forcedByStation, TpFIBDatabase* database, int32_t stationId) {
   bool result = true;

@@ -1,6 +1,6 @@
 #pragma once
-// The driver verification run before the tester may be used, and the process-wide
-// current-site flag kept beside it.
+// The driver verification run before the tester may be used, and the current-site flag kept
+// beside it.
 
 #include <cstdint>
 
@@ -13,6 +13,8 @@ class TpFIBDatabase;
 // adjusts the Philips Speech settings when the outcome is usable. False: the caller stops.
 bool VerificationPilotesSM(bool forcedByStation, TpFIBDatabase* database, int32_t stationId);
 
+// One per process: the program's start-up makes it before any window and releases it at its end
+// (TOrvaneProgram).
 class TKaldCurrentSite {
  public:
   bool GetCurrentSite() const { return currentSite_; }
@@ -21,8 +23,5 @@ class TKaldCurrentSite {
  private:
   bool currentSite_ = false;
 };
-
-// The single instance, created with the program's start-up and released at its end.
-TKaldCurrentSite& KaldCurrentSite();
 
 }  // namespace orvane

@@ -4,7 +4,6 @@
 
 #include "common/Exceptions.h"
 #include "platform/Port.h"
-#include "platform/Dialogs.h"
 #include "platform/WindowThread.h"
 
 namespace orvane {
@@ -120,24 +119,7 @@ std::unique_ptr<SpeechMikeConnection> SimulatedSpeechMike::Connect(SpeechMikeEve
   return connection;
 }
 
-void SimulatedSpeechMike::SetRegistered(bool registered) {
-  state_->registered = registered;
-  state_->otherBitnessOnly = false;
-}
-
-void SimulatedSpeechMike::SetRegisteredForOtherBitnessOnly() {
-  state_->registered = false;
-  state_->otherBitnessOnly = true;
-}
-
 bool SimulatedSpeechMike::RegisteredForOtherBitnessOnly() { return state_->otherBitnessOnly; }
-
-void SimulatedSpeechMike::FailOperation(TSpmOperation operation, const std::string& description) {
-  state_->failures[operation] = description;
-}
-
-void SimulatedSpeechMike::ClearFailure(TSpmOperation operation) { state_->failures.erase(operation); }
-void SimulatedSpeechMike::ClearFailures() { state_->failures.clear(); }
 
 void SimulatedSpeechMike::PressButton(uint32_t eventId) { RaiseEvent(3, eventId); }
 
@@ -153,24 +135,34 @@ void SimulatedSpeechMike::RaiseEvent(int dispId, uint32_t value) {
       if (!state) return;
       const auto sink = state->sinks.find(number);
       if (sink == state->sinks.end()) continue;
-      // An error of a handler must not unwind through the event loop: it reaches the error display.
-      try {
-        Deliver(*sink->second, dispId, kDeviceId, value);
-      } catch (const std::exception& e) {
-        Port<Dialogs>().MessageError(e.what());
-      }
+      Deliver(*sink->second, dispId, kDeviceId, value);
     }
   });
 }
 
-bool SimulatedSpeechMike::Registered() const { return state_->registered; }
 bool SimulatedSpeechMike::Initialized() const { return state_->initialized; }
 bool SimulatedSpeechMike::Active() const { return state_->active; }
 uint32_t SimulatedSpeechMike::DisplayState() const { return state_->displayState; }
-size_t SimulatedSpeechMike::ConnectionCount() const { return state_->sinks.size(); }
-std::vector<std::string> SimulatedSpeechMike::Calls() const { return state_->calls; }
-void SimulatedSpeechMike::ClearCalls() { state_->calls.clear(); }
 void SimulatedSpeechMike::SetOnChanged(std::function<void()> onChanged) { state_->onChanged = std::move(onChanged); }
+
+void SimulatedSpeechMike::SetRegisteredForTesting(bool registered) {
+  state_->registered = registered;
+  state_->otherBitnessOnly = false;
+}
+
+void SimulatedSpeechMike::SetOtherBitnessOnlyForTesting() {
+  state_->registered = false;
+  state_->otherBitnessOnly = true;
+}
+
+void SimulatedSpeechMike::FailOperationForTesting(TSpmOperation operation, const std::string& description) {
+  state_->failures[operation] = description;
+}
+
+void SimulatedSpeechMike::ClearFailuresForTesting() { state_->failures.clear(); }
+std::vector<std::string> SimulatedSpeechMike::CallsForTesting() const { return state_->calls; }
+void SimulatedSpeechMike::ClearCallsForTesting() { state_->calls.clear(); }
+size_t SimulatedSpeechMike::ConnectionCountForTesting() const { return state_->sinks.size(); }
 
 SimulatedSpeechMike& TheSimulatedSpeechMike() {
   static SimulatedSpeechMike component;

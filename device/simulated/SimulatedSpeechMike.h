@@ -1,7 +1,7 @@
 #pragma once
 // A simulated SpeechMike component: honours the calls, errors and events of the Philips one,
-// with one device whose buttons a window presses and whose display state it shows. It can be
-// told to fail any operation with a description, or to behave as an unregistered class.
+// with one device whose buttons a window presses and whose display state it shows. Tests can
+// make it fail any operation with a description, or behave as an unregistered class.
 // Everything runs on the window thread; events are posted to it (WindowThread port).
 
 #include <cstdint>
@@ -30,14 +30,6 @@ class SimulatedSpeechMike : public SpeechMikeComponent {
 
   bool RegisteredForOtherBitnessOnly() override;
 
-  void SetRegistered(bool registered);
-  // Unregistered for this program, as a class that only programs of the other bitness can load.
-  void SetRegisteredForOtherBitnessOnly();
-  // Every later call of the operation fails with this description, until cleared.
-  void FailOperation(TSpmOperation operation, const std::string& description);
-  void ClearFailure(TSpmOperation operation);
-  void ClearFailures();
-
   // The device's side. A button raises its press code, then (ReleaseButton) the release code;
   // events are raised only while the device is initialised and active, and reach the
   // connections subscribed when the window thread gets to them.
@@ -45,18 +37,24 @@ class SimulatedSpeechMike : public SpeechMikeComponent {
   // Raises any event id 1 to 12 with one value (ignored by events without one).
   void RaiseEvent(int dispId, uint32_t value = 0);
 
-  bool Registered() const;
   bool Initialized() const;
   bool Active() const;
   // The last display state set since initialisation, 0 when none.
   uint32_t DisplayState() const;
-  size_t ConnectionCount() const;
-  // Every operation called, as "InitializeDevice(0)", "SetDisplayState(0,13)", failed or not.
-  std::vector<std::string> Calls() const;
-  void ClearCalls();
 
   // Called after each change a window shows (display state, initialised, active, connections).
   void SetOnChanged(std::function<void()> onChanged);
+
+  void SetRegisteredForTesting(bool registered);
+  // Unregistered for this program, as a class that only programs of the other bitness can load.
+  void SetOtherBitnessOnlyForTesting();
+  // Every later call of the operation fails with this description, until cleared.
+  void FailOperationForTesting(TSpmOperation operation, const std::string& description);
+  void ClearFailuresForTesting();
+  // Every operation called, as "InitializeDevice(0)", "SetDisplayState(0,13)", failed or not.
+  std::vector<std::string> CallsForTesting() const;
+  void ClearCallsForTesting();
+  size_t ConnectionCountForTesting() const;
 
   struct State;
 

@@ -2,10 +2,8 @@
 #include <QApplication>
 #include <QWidget>
 #include <cerrno>
-#include <cstdlib>
 
 #include "platform/Port.h"
-#include "logging/ApplicationLogger.h"
 #include "platform/Application.h"
 
 namespace orvane {
@@ -28,11 +26,6 @@ class QtApplication : public Application {
 
   void ProcessMessages() override {
     if (QCoreApplication::instance() != nullptr) QCoreApplication::processEvents();
-  }
-
-  void Terminate(int exitCode) override {
-    ReleaseAppLogger();
-    std::exit(exitCode);
   }
 
   void Beep() override {

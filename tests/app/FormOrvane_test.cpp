@@ -85,9 +85,9 @@ class FormOrvaneTest : public ::testing::Test {
   }
   void Activate() {
     form.ButtonActiverClick();
-    device.ClearCalls();
+    device.ClearCallsForTesting();
   }
-  std::vector<std::string> Calls() const { return device.Calls(); }
+  std::vector<std::string> Calls() const { return device.CallsForTesting(); }
 
   testing::ScopedFakeUi ui;
   testing::ScopedFakeWindowThread loop;
@@ -111,7 +111,7 @@ TEST_F(FormOrvaneTest, StartsInactiveWithOffSelectedAndNothingSentToTheDevice) {
   EXPECT_EQ(view.closeRequests, 0);
   ASSERT_NE(form.DataPhilipsForTesting(), nullptr);
   EXPECT_TRUE(Calls().empty());
-  EXPECT_EQ(device.ConnectionCount(), 0u);
+  EXPECT_EQ(device.ConnectionCountForTesting(), 0u);
 }
 
 TEST_F(FormOrvaneTest, ActivationOpensTheDeviceAndSwitchesTheButtons) {
@@ -238,7 +238,7 @@ TEST_F(FormOrvaneTest, EachLightSendsItsCodeAndOffSendsTheVorStopCode) {
 TEST_F(FormOrvaneTest, DeactivationFromALightSendsStopThenOffThenClosesTheDevice) {
   Activate();
   form.SelectLumiere(6);
-  device.ClearCalls();
+  device.ClearCallsForTesting();
   form.ButtonDesactiverClick();
   EXPECT_EQ(Calls(), (std::vector<std::string>{"SetDisplayState(0,1)", "SetDisplayState(0,5)", "UninitializeDevice()",
                                                "DeactivateDevice()"}));
@@ -270,10 +270,10 @@ TEST_F(FormOrvaneTest, ALightBeforeActivationFallsBackToOffWithoutTellingTheDevi
 
 TEST_F(FormOrvaneTest, OtherLightErrorsAreShownAndKeepTheChosenItem) {
   Activate();
-  device.FailOperation(TSpmOperation::SetDisplayState, "Périphérique occupé.");
+  device.FailOperationForTesting(TSpmOperation::SetDisplayState, "Périphérique occupé.");
   form.SelectLumiere(7);
   // The fallback is for the component's exact answer only; another letter case is another error.
-  device.FailOperation(TSpmOperation::SetDisplayState, "not initialized");
+  device.FailOperationForTesting(TSpmOperation::SetDisplayState, "not initialized");
   form.SelectLumiere(8);
   EXPECT_EQ(ui.dialogs.shown, (std::vector<ShownDialog>{{"message", "Erreur :Périphérique occupé"},
                                                         {"message", "Erreur :not initialized"}}));
@@ -306,7 +306,7 @@ TEST_F(FormOrvaneTest, ClosingWhileInactiveRunsNoDeviceOperation) {
 TEST_F(FormOrvaneTest, ClosingWhileActiveDeactivatesFirst) {
   Activate();
   form.SelectLumiere(1);
-  device.ClearCalls();
+  device.ClearCallsForTesting();
   form.FormClose();
   EXPECT_EQ(Calls(), (std::vector<std::string>{"SetDisplayState(0,1)", "SetDisplayState(0,5)", "UninitializeDevice()",
                                                "DeactivateDevice()"}));
@@ -324,7 +324,7 @@ TEST_F(FormOrvaneTest, ASecondShowKeepsTheControllerButAttachesTheHandlerAgain) 
 }
 
 TEST_F(FormOrvaneTest, AnOpenThatReportsAnErrorStillSwitchesTheButtons) {
-  device.FailOperation(TSpmOperation::ActivateDevice, "Périphérique absent");
+  device.FailOperationForTesting(TSpmOperation::ActivateDevice, "Périphérique absent");
   form.ButtonActiverClick();
   ASSERT_EQ(ui.dialogs.shown.size(), 1u);
   EXPECT_EQ(ui.dialogs.shown[0].kind, "error");
@@ -335,7 +335,7 @@ TEST_F(FormOrvaneTest, AnOpenThatReportsAnErrorStillSwitchesTheButtons) {
 TEST_F(FormOrvaneTest, AnErrorEscapingTheOpenIsShownAndKeepsTheButtons) {
   FailingErrorDialogs dialogs;
   ScopedPort<Dialogs> dialogsPort{dialogs};
-  device.FailOperation(TSpmOperation::ActivateDevice, "Périphérique absent");
+  device.FailOperationForTesting(TSpmOperation::ActivateDevice, "Périphérique absent");
   form.ButtonActiverClick();
   ASSERT_EQ(dialogs.shown.size(), 2u);
   EXPECT_EQ(dialogs.shown[1], (ShownDialog{"error", "Fenêtre indisponible"}));
@@ -346,8 +346,8 @@ TEST_F(FormOrvaneTest, AnErrorEscapingTheOpenIsShownAndKeepsTheButtons) {
 TEST_F(FormOrvaneTest, AFailingDeactivationStepStopsTheRestAndReachesTheErrorDisplay) {
   Activate();
   form.SelectLumiere(3);
-  device.ClearCalls();
-  device.FailOperation(TSpmOperation::SetDisplayState, "Périphérique débranché");
+  device.ClearCallsForTesting();
+  device.FailOperationForTesting(TSpmOperation::SetDisplayState, "Périphérique débranché");
   form.Run([&] { form.FormClose(); });
   EXPECT_EQ(ui.dialogs.shown, (std::vector<ShownDialog>{{"error", "Périphérique débranché"}}));
   EXPECT_EQ(Calls(), (std::vector<std::string>{"SetDisplayState(0,1)"}));
@@ -498,7 +498,7 @@ TEST_F(FormOrvaneTest, ClosingLogsTheCheckOnlyWhenItDeactivatesTheDevice) {
 
 TEST_F(FormOrvaneTest, AFailedDeactivationWritesNoSummary) {
   Activate();
-  device.FailOperation(TSpmOperation::SetDisplayState, "Périphérique débranché");
+  device.FailOperationForTesting(TSpmOperation::SetDisplayState, "Périphérique débranché");
   testing::LogCapture log;
   form.Run([&] { form.ButtonDesactiverClick(); });
   for (const auto& message : log.Messages()) EXPECT_EQ(message.find("Vérification des boutons"), std::string::npos);

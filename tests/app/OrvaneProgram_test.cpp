@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/Port.h"
+#include "common/Global_FIB.h"
 #include "logging/ApplicationLogger.h"
 #include "platform/ComRuntime.h"
-#include "support/LogCapture.h"
+#include "tests/support/FakeUi.h"
+#include "tests/support/LogCapture.h"
+#include "tests/support/ScopedPort.h"
 
 namespace orvane {
 namespace {
@@ -59,6 +61,30 @@ TEST(OrvaneProgram, TheLinesLoggedJustBeforeTheEndAreWritten) {
   EXPECT_EQ(messages.back(), "fin 199");
   EXPECT_EQ(std::count_if(messages.begin(), messages.end(), [](const std::string& m) { return m.rfind("fin ", 0) == 0; }),
             200);
+}
+
+// The reinstallation path ends the program from deep inside a handler: the process goes only
+// after the same end as a closed window's, and that end runs once.
+TEST(OrvaneProgram, EndingTheProgramFromInsideRunsTheEndOnceBeforeTheProcessGoes) {
+  RecordingCom com(true);
+  ScopedPort<ComRuntime> comPort(com);
+  testing::ScopedFakeUi ui;
+  testing::LogCapture capture;
+  {
+    TOrvaneProgram program;
+    GlobalFIB().AddPersistentQueriesForTesting(nullptr, false, true);
+    AppLogger().Log("Pilotes mal installés", 5, 0);
+    EXPECT_THROW(Port<Application>().Terminate(3), testing::ProgramEnded);
+    EXPECT_EQ(com.calls, (std::vector<std::string>{"join", "leave"}));
+    EXPECT_EQ(capture.Messages(), std::vector<std::string>{"Pilotes mal installés"});
+    EXPECT_EQ(GlobalFIB().PersistentQueriesCountForTesting(), 0u);
+  }
+  EXPECT_EQ(com.calls, (std::vector<std::string>{"join", "leave"}));
+  // A program that ended normally leaves nothing for a later end to run.
+  { TOrvaneProgram program; }
+  EXPECT_THROW(Port<Application>().Terminate(4), testing::ProgramEnded);
+  EXPECT_EQ(com.calls, (std::vector<std::string>{"join", "leave", "join", "leave"}));
+  EXPECT_EQ(ui.application.terminatedWith, (std::vector<int>{3, 4}));
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 // A program the logging tests start.
 //   lines File Writer Count      logs Count numbered lines into File through a file logger, as
 //                                every station does into the log of a shared folder;
-//   unreleased Configuration Count   returns from main with Count lines still queued, so that
-//                                they are written while the program's statics are destroyed.
+//   unreleased Configuration Count   returns from main, as the program does, with Count lines
+//                                still queued: the program's end writes them before its statics
+//                                are destroyed.
 #include <condition_variable>
 #include <cstdlib>
 #include <iostream>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/OrvaneProgram.h"
 #include "platform/CommandLine.h"
 #include "platform/Port.h"
 #include "logging/ApplicationLogger.h"
@@ -56,21 +58,22 @@ class HeldLogger : public orvane::TLogger {
   bool released_ = false;
 };
 
-struct ReleasedAtExit {
+struct ReleasedAtScopeEnd {
   HeldLogger* held;
-  ~ReleasedAtExit() { held->Release(); }
+  ~ReleasedAtScopeEnd() { held->Release(); }
 };
 
 int LeaveWithLinesQueued(const std::string& configuration, int count) {
   // A locale that does not exist leaves Linux's regional settings at their defaults, whose long
   // date format is too long to live inside its string: a destroyed one reads back as garbage.
   putenv(const_cast<char*>("LC_ALL=orvane-absent_LOCALE"));
-  // Made before anything the logging uses, so released only once those of main's statics that
-  // the logging made on first use are gone. The logging thread uses it until its very end.
-  static HeldLogger* const held = new HeldLogger;
-  static const ReleasedAtExit release{held};
+  orvane::TOrvaneProgram program;
+  auto* held = new HeldLogger;  // the application logger's from here on
   orvane::AppLogger().LoadConfiguration(configuration);
-  orvane::SetAppLoggerTap(held);
+  orvane::AppLogger().AddLogger(held);
+  // Lets the logging thread go just before the program's end begins: every line but the first is
+  // still queued then.
+  const ReleasedAtScopeEnd release{held};
   for (int i = 1; i <= count; ++i) orvane::AppLogger().Log("ligne " + std::to_string(i), 200, 0);
   return 0;
 }

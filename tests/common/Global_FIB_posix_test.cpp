@@ -214,7 +214,7 @@ TEST(GlobalFIBOnDatabase, ProgramEndCommitsPersistentSetsAndForgetsTheInstance) 
   StationDatabase db({{1, "N"}, {2, "N"}});
   TGlobalFIB& before = GlobalFIB();
   for (int32_t id : {1, 2}) {
-    TPersistentQueries& set = before.AddPersistentQueries(db.Database(), false, true);
+    TPersistentQueries& set = before.AddPersistentQueriesForTesting(db.Database(), false, true);
     auto* query = GlobalFIB().CreateQuery(set.Transaction(), db.Database(), set.Transaction(),
                                           "update station set dictee_copydllsm3 = 'O' where id_station = :ID");
     set.Queries.push_back(query);
@@ -226,7 +226,7 @@ TEST(GlobalFIBOnDatabase, ProgramEndCommitsPersistentSetsAndForgetsTheInstance) 
   EXPECT_EQ(db.Flags(), (Flags{{1, "N"}, {2, "N"}}));
   ReleaseGlobalFIB();
   EXPECT_EQ(db.Flags(), (Flags{{1, "O"}, {2, "O"}}));
-  EXPECT_EQ(GlobalFIB().PersistentQueriesCount(), 0u);
+  EXPECT_EQ(GlobalFIB().PersistentQueriesCountForTesting(), 0u);
 }
 
 }  // namespace

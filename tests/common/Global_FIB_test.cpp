@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "fib/FirebirdLibrary.h"
-#include "platform/Port.h"
+#include "tests/support/ScopedPort.h"
 
 namespace orvane {
 namespace {
@@ -35,9 +35,9 @@ TEST(GlobalFIB, TransactionWordsAndTheirParameterBlock) {
 TEST(GlobalFIB, SameInstanceUntilReleased) {
   TGlobalFIB* first = &GlobalFIB();
   EXPECT_EQ(&GlobalFIB(), first);
-  first->AddPersistentQueries(nullptr, true, true);
+  first->AddPersistentQueriesForTesting(nullptr, true, true);
   ReleaseGlobalFIB();
-  EXPECT_EQ(GlobalFIB().PersistentQueriesCount(), 0u);
+  EXPECT_EQ(GlobalFIB().PersistentQueriesCountForTesting(), 0u);
 }
 
 TEST(FIBQuery, NamedParametersBecomeMarkersOutsideLiteralsQuotedNamesAndComments) {

@@ -14,10 +14,10 @@ TEST(DataPhilipsStation, BrokenDriversMarkTheStationForReinstallationBeforeThePr
   ScopedFakeUi ui;
   SimulatedSpeechMike component;
   ScopedPort<SpeechMikeComponent> port(component);
-  component.SetRegistered(false);
+  component.SetRegisteredForTesting(false);
   LogCapture log;
   TDataPhilips data(nullptr, db.Database(), 5);
-  EXPECT_FALSE(data.OpenPHILIPSDictCtrl());
+  EXPECT_THROW(data.OpenPHILIPSDictCtrl(), ProgramEnded);
   EXPECT_EQ(db.Flag(5), "O");
   EXPECT_EQ(db.Flag(6), "N");
   EXPECT_EQ(ui.application.terminatedWith, (std::vector<int>{3}));
@@ -30,10 +30,10 @@ TEST(DataPhilipsStation, AComponentOfTheOtherBitnessNamesTheProgramToUseAndLeave
   ScopedFakeUi ui;
   SimulatedSpeechMike component;
   ScopedPort<SpeechMikeComponent> port(component);
-  component.SetRegisteredForOtherBitnessOnly();
+  component.SetOtherBitnessOnlyForTesting();
   LogCapture log;
   TDataPhilips data(nullptr, db.Database(), 5);
-  EXPECT_FALSE(data.OpenPHILIPSDictCtrl());
+  EXPECT_THROW(data.OpenPHILIPSDictCtrl(), ProgramEnded);
   EXPECT_EQ(db.Flag(5), "N");
   EXPECT_EQ(ui.dialogs.shown,
             (std::vector<ShownDialog>{

@@ -51,7 +51,7 @@ struct DataPhilipsTest : ::testing::Test {
 using Names = std::vector<std::string>;
 
 TEST_F(DataPhilipsTest, CreationConnectsNothingAndTheOneArgumentConstructorIsRefused) {
-  EXPECT_EQ(component.ConnectionCount(), 0u);
+  EXPECT_EQ(component.ConnectionCountForTesting(), 0u);
   EXPECT_EQ(data->vID_Station, -1);
   try {
     TDataPhilips refused(nullptr);
@@ -93,9 +93,9 @@ TEST_F(DataPhilipsTest, OpenInitialisesThenActivatesAndCloseUninitialisesThenDea
   EXPECT_TRUE(component.Active());
   EXPECT_TRUE(data->ClosePHILIPSDictCtrl());
   EXPECT_TRUE(data->OpenPHILIPSDictCtrl());
-  EXPECT_EQ(component.Calls(), (Names{"InitializeDevice(0)", "ActivateDevice()", "UninitializeDevice()", "DeactivateDevice()",
+  EXPECT_EQ(component.CallsForTesting(), (Names{"InitializeDevice(0)", "ActivateDevice()", "UninitializeDevice()", "DeactivateDevice()",
                                       "InitializeDevice(0)", "ActivateDevice()"}));
-  EXPECT_EQ(component.ConnectionCount(), 1u);
+  EXPECT_EQ(component.ConnectionCountForTesting(), 1u);
   EXPECT_TRUE(ui.dialogs.shown.empty());
   EXPECT_EQ(log.Records(), (std::vector<LoggedRecord>{{kIn, 250},
                                                       {kOut, 250},
@@ -104,11 +104,11 @@ TEST_F(DataPhilipsTest, OpenInitialisesThenActivatesAndCloseUninitialisesThenDea
                                                       {kIn, 250},
                                                       {kOut, 250}}));
   data.reset();
-  EXPECT_EQ(component.ConnectionCount(), 0u) << "destroying the controller keeps the component";
+  EXPECT_EQ(component.ConnectionCountForTesting(), 0u) << "destroying the controller keeps the component";
 }
 
 TEST_F(DataPhilipsTest, FailedActivationShowsOneErrorAndLeavesTheDeviceInitialised) {
-  component.FailOperation(TSpmOperation::ActivateDevice, "Périphérique occupé.");
+  component.FailOperationForTesting(TSpmOperation::ActivateDevice, "Périphérique occupé.");
   EXPECT_FALSE(data->OpenPHILIPSDictCtrl());
   EXPECT_EQ(ui.dialogs.shown,
             (std::vector<ShownDialog>{{"error", "TDataPhilips.OpenPHILIPSDictCtrl - Erreur d'activation: Périphérique occupé"}}));
@@ -160,8 +160,8 @@ TEST_F(DataPhilipsTest, NonComInitialisationErrorShowsTheDiagnosticsThenTheError
 }
 
 TEST_F(DataPhilipsTest, UnregisteredClassWithTheTestersArgumentsWarnsLogsAndEndsTheProgramWithCode3) {
-  component.SetRegistered(false);
-  EXPECT_FALSE(data->OpenPHILIPSDictCtrl());
+  component.SetRegisteredForTesting(false);
+  EXPECT_THROW(data->OpenPHILIPSDictCtrl(), ProgramEnded);
   EXPECT_EQ(ui.dialogs.shown, (std::vector<ShownDialog>{{"warning", kWarning}}));
   EXPECT_EQ(ui.application.broughtToFront, 0);
   EXPECT_EQ(ui.application.terminatedWith, (std::vector<int>{3}));
@@ -176,11 +176,11 @@ TEST_F(DataPhilipsTest, UnregisteredClassWithTheTestersArgumentsWarnsLogsAndEnds
 
 TEST_F(DataPhilipsTest, AnyComErrorAtInitialisationTakesTheReinstallationPath) {
   data = std::make_unique<TDataPhilips>(nullptr, nullptr, 0);  // station 0 counts as none
-  component.FailOperation(TSpmOperation::InitializeDevice, "Erreur interne.");
-  EXPECT_FALSE(data->OpenPHILIPSDictCtrl());
+  component.FailOperationForTesting(TSpmOperation::InitializeDevice, "Erreur interne.");
+  EXPECT_THROW(data->OpenPHILIPSDictCtrl(), ProgramEnded);
   EXPECT_EQ(ui.application.terminatedWith, (std::vector<int>{3}));
   EXPECT_TRUE(Errors().empty());
-  EXPECT_EQ(component.Calls(), (Names{"InitializeDevice(0)"}));
+  EXPECT_EQ(component.CallsForTesting(), (Names{"InitializeDevice(0)"}));
   const auto records = log.Records();
   ASSERT_EQ(records.size(), 3u);
   EXPECT_EQ(records[2].message.substr(records[2].message.size() - 15), "vID_Station= 0]");
@@ -188,22 +188,22 @@ TEST_F(DataPhilipsTest, AnyComErrorAtInitialisationTakesTheReinstallationPath) {
 
 TEST_F(DataPhilipsTest, StationWithoutConnectionIsNotReportedAsMissing) {
   data = std::make_unique<TDataPhilips>(nullptr, nullptr, 7);
-  component.SetRegistered(false);
-  data->OpenPHILIPSDictCtrl();
+  component.SetRegisteredForTesting(false);
+  EXPECT_THROW(data->OpenPHILIPSDictCtrl(), ProgramEnded);
   EXPECT_EQ(log.Messages(), (Names{kIn, kBrokenDrivers}));
   EXPECT_EQ(ui.application.terminatedWith, (std::vector<int>{3}));
 }
 
 TEST_F(DataPhilipsTest, FailedUninitialisationShowsOneErrorAndSkipsDeactivation) {
   data->OpenPHILIPSDictCtrl();
-  component.ClearCalls();
-  component.FailOperation(TSpmOperation::UninitializeDevice, "Refusé. ");
+  component.ClearCallsForTesting();
+  component.FailOperationForTesting(TSpmOperation::UninitializeDevice, "Refusé. ");
   EXPECT_FALSE(data->ClosePHILIPSDictCtrl());
   EXPECT_EQ(ui.dialogs.shown,
             (std::vector<ShownDialog>{{"error", "TDataPhilips.ClosePHILIPSDictCtrl - Erreur de désinitialisation: Refusé"}}));
-  EXPECT_EQ(component.Calls(), (Names{"UninitializeDevice()"}));
-  component.ClearFailures();
-  component.FailOperation(TSpmOperation::DeactivateDevice, "Absent");
+  EXPECT_EQ(component.CallsForTesting(), (Names{"UninitializeDevice()"}));
+  component.ClearFailuresForTesting();
+  component.FailOperationForTesting(TSpmOperation::DeactivateDevice, "Absent");
   EXPECT_FALSE(data->ClosePHILIPSDictCtrl());
   EXPECT_EQ(Errors().back().text, "TDataPhilips.ClosePHILIPSDictCtrl - Erreur de désactivation: Absent");
   EXPECT_EQ(ui.application.broughtToFront, 2);
@@ -216,7 +216,7 @@ TEST_F(DataPhilipsTest, LightsAreLoggedBeforeTheComponentIsCalledAndItsErrorsPas
   data->OpenPHILIPSDictCtrl();
   data->LumiereSpeechMikePro(spmDisplayStateVorStop);
   EXPECT_EQ(component.DisplayState(), 5u);
-  EXPECT_EQ(component.Calls().back(), "SetDisplayState(0,5)");
+  EXPECT_EQ(component.CallsForTesting().back(), "SetDisplayState(0,5)");
 }
 
 TEST_F(DataPhilipsTest, ButtonCodesRunTheirActionsPlayRunsTheToggleAndUnnamedCodesRunNothing) {

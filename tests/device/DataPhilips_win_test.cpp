@@ -53,7 +53,7 @@ TEST_F(DataPhilipsCom, DrivesTheComponentAndReportsItsErrors) {
 TEST_F(DataPhilipsCom, UnregisteredComponentTakesTheReinstallationPath) {
   scope.server.Unregister();
   TDataPhilips data(nullptr, nullptr, -1);
-  EXPECT_FALSE(data.OpenPHILIPSDictCtrl());
+  EXPECT_THROW(data.OpenPHILIPSDictCtrl(), ProgramEnded);
   EXPECT_EQ(ui.dialogs.shown, (std::vector<ShownDialog>{{"warning", kWarning}}));
   EXPECT_EQ(ui.application.terminatedWith, std::vector<int>{3});
   EXPECT_EQ(log.Records(), (std::vector<LoggedRecord>{

@@ -4,9 +4,10 @@
 #include <utility>
 
 #include "common/Exceptions.h"
-#include "platform/Port.h"
+#include "tests/support/ScopedPort.h"
 #include "device/SpeechMikeComponent.h"
 #include "device/SpeechMikeControl.h"
+#include "tests/support/FakeUi.h"
 
 namespace orvane::testing {
 namespace {
@@ -86,6 +87,23 @@ TEST_P(ComponentBehaviour, ButtonEventsArriveThroughTheMessageLoopWithTheirUnsig
   EXPECT_EQ(received[3].second, 4294967295u);
   EXPECT_EQ(received[4].second, 2147483648u);
   EXPECT_EQ(received[0].first, received[4].first);
+}
+
+TEST_P(ComponentBehaviour, HandlerErrorReachesTheErrorDisplayAndTheNextEventsStillArrive) {
+  FakeDialogs dialogs;
+  ScopedPort<Dialogs> dialogsPort(dialogs);
+  TSpeechMikeControl control;
+  std::vector<uint32_t> codes;
+  control.OnSPMEventButton = [&](TSpeechMikeControl&, int32_t, uint32_t code) {
+    codes.push_back(code);
+    if (code == 6) throw EOleException("Not initialized");
+  };
+  control.InitializeDevice(0);
+  control.ActivateDevice();
+  harness->PressButtons({6, 7});
+  harness->RunMessageLoop();
+  EXPECT_EQ(codes, (std::vector<uint32_t>{6, 7}));
+  EXPECT_EQ(dialogs.shown, (std::vector<ShownDialog>{{"error", "Not initialized"}}));
 }
 
 TEST_P(ComponentBehaviour, ReplacedHandlerGetsTheEventsThatFollow) {

@@ -3,7 +3,6 @@
 #include "common/Exceptions.h"
 #include "device/SpeechMikeControl.h"
 #include "tests/device/SpeechMikeComponentBehaviour.h"
-#include "tests/support/FakeUi.h"
 #include "tests/support/TestSpeechMikeServer_win.h"
 
 namespace orvane::testing {
@@ -92,24 +91,6 @@ TEST_F(ComSpeechMike, DeviceEventsReachTheirHandlersAndTheBarcodeTextGoesBack) {
   TestSpeechMikeServer::RunMessageLoop();
   EXPECT_EQ(seen, (std::vector<std::string>{"connected 3", "battery 2", "gaps -2", "barcode CODE42"}));
   EXPECT_EQ(server.LastBarcode(), "LU");
-}
-
-TEST_F(ComSpeechMike, HandlerErrorReachesTheErrorDisplayInsteadOfTheComponent) {
-  FakeDialogs dialogs;
-  ScopedPort<Dialogs> dialogsPort(dialogs);
-  TSpeechMikeControl control;
-  std::vector<uint32_t> codes;
-  control.OnSPMEventButton = [&](TSpeechMikeControl&, int32_t, uint32_t code) {
-    codes.push_back(code);
-    if (code == 6) throw EOleException("Not initialized");
-  };
-  control.InitializeDevice(0);
-  control.ActivateDevice();
-  server.Post(3, 1, 6);
-  server.Post(3, 1, 7);
-  TestSpeechMikeServer::RunMessageLoop();
-  EXPECT_EQ(codes, (std::vector<uint32_t>{6, 7}));
-  EXPECT_EQ(dialogs.shown, (std::vector<ShownDialog>{{"error", "Not initialized"}}));
 }
 
 TEST_F(ComSpeechMike, UnregisteredClassIsACOMErrorWithTheSystemsText) {

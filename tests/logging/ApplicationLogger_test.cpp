@@ -151,14 +151,14 @@ TEST_F(AppLoggerTest, AFailingFileLoggerEndsLoggingEverywhere) {
 
   const std::string expected =
       "TAppLoggerThread Exception in Execute.F(Exception):Exception sur DoLog(21) (EInOutError:Fichier non ouvert:first";
-  EXPECT_TRUE(AppLogger().Thread().Ended());
+  EXPECT_TRUE(AppLogger().Thread().EndedForTesting());
   EXPECT_EQ(AppLogger().Thread().LastError(), expected);
   // Once, in the system's code page.
   EXPECT_EQ(stderrText, Utf8ToAnsi(expected) + "\n");
   EXPECT_TRUE(events.log.events.empty());
   EXPECT_TRUE(capture.Records().empty());
   // Records logged after the end are not kept.
-  EXPECT_EQ(AppLogger().Thread().PendingCount(), 0u);
+  EXPECT_EQ(AppLogger().Thread().PendingCountForTesting(), 0u);
   EXPECT_EQ(files.files.files[TestFolder() + "a.txt"], "");
   ReleaseAppLogger();  // its loggers go while the fakes are there
 }

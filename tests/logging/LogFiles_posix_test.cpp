@@ -90,7 +90,7 @@ TEST(LogFilesPosix, AFifoPutInPlaceOfTheFilesEndsLoggingButNeverHoldsThePrograms
   MakeFifo(memory);
   AppLogger().Log("pendant", 200, 0);
   RunUnlessItWaitsOn(journal, [] { AppLogger().Thread().WaitWritten(2 * testing::kHangLimit); });
-  EXPECT_TRUE(AppLogger().Thread().Ended());
+  EXPECT_TRUE(AppLogger().Thread().EndedForTesting());
   EXPECT_EQ(AppLogger().Thread().LastError(),
             "TAppLoggerThread Exception in Execute.F(Exception):Exception sur DoLog(21) (EInOutError:Fichier non ouvert:pendant");
   // The memory logger's last dump, at the end, meets the other FIFO.

@@ -2,7 +2,7 @@
 // A clock that shows the time a test sets.
 
 #include "platform/Clock.h"
-#include "platform/Port.h"
+#include "tests/support/ScopedPort.h"
 
 namespace orvane::testing {
 

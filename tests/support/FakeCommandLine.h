@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/CommandLine.h"
-#include "platform/Port.h"
+#include "tests/support/ScopedPort.h"
 
 namespace orvane::testing {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Port.h"
+#include "tests/support/ScopedPort.h"
 #include "logging/EventLog.h"
 
 namespace orvane::testing {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Port.h"
+#include "tests/support/ScopedPort.h"
 #include "logging/LogFiles.h"
 
 namespace orvane::testing {

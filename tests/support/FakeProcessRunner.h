@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Port.h"
+#include "tests/support/ScopedPort.h"
 #include "platform/ProcessRunner.h"
 
 namespace orvane::testing {

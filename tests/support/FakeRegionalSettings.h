@@ -1,7 +1,7 @@
 #pragma once
 // Regional settings a test chooses; the defaults are the plain ones ("-", ":", English names).
 
-#include "platform/Port.h"
+#include "tests/support/ScopedPort.h"
 #include "platform/RegionalSettings.h"
 
 namespace orvane::testing {

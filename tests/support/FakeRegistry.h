@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Port.h"
+#include "tests/support/ScopedPort.h"
 #include "provisioning/registry/Registry.h"
 #include "provisioning/registry/store/RegistryFile.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Port.h"
+#include "tests/support/ScopedPort.h"
 #include "platform/SessionInfo.h"
 
 namespace orvane::testing {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Port.h"
+#include "tests/support/ScopedPort.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 
@@ -34,11 +34,14 @@ class FakeDialogs : public Dialogs {
   std::deque<TModalResult> answers;  // the next Yes/No answers, None once used up
 };
 
+// What the fake application raises where the real one leaves the process (terminatedWith has the
+// exit code): as there, the call that ends the program never returns.
+struct ProgramEnded {};
+
 class FakeApplication : public Application {
  public:
   void BringToFront() override { ++broughtToFront; }
   void ProcessMessages() override { ++messagesProcessed; }
-  void Terminate(int exitCode) override { terminatedWith.push_back(exitCode); }
   void Beep() override { ++beeps; }
   uint32_t LastOsError() override { return lastOsError; }
 
@@ -47,6 +50,12 @@ class FakeApplication : public Application {
   int beeps = 0;
   std::vector<int> terminatedWith;
   uint32_t lastOsError = 0;
+
+ protected:
+  [[noreturn]] void Exit(int exitCode) override {
+    terminatedWith.push_back(exitCode);
+    throw ProgramEnded{};
+  }
 };
 
 // Puts both fakes in place for the lifetime of a test.

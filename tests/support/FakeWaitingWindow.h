@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Port.h"
+#include "tests/support/ScopedPort.h"
 #include "ui/FormAttenteDictee.h"
 
 namespace orvane::testing {

@@ -4,7 +4,7 @@
 #include <deque>
 #include <functional>
 
-#include "platform/Port.h"
+#include "tests/support/ScopedPort.h"
 #include "platform/WindowThread.h"
 
 namespace orvane::testing {

@@ -1,11 +1,12 @@
 #pragma once
-// Makes every AppLogger().Log of a test reach an in-memory list, whatever AppLogger.xml says.
+// Makes every AppLogger().Log of a test reach an in-memory list as well: a logger of its own joins
+// the application logger's, whatever AppLogger.xml says, and leaves with the capture.
 //
 //   orvane::testing::LogCapture capture;
 //   ... code that logs ...
 //   EXPECT_EQ(capture.Records().front().message, "TDataPhilips.OpenPHILIPSDictCtrl - IN");
 
-#include <chrono>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -26,11 +27,15 @@ class LogCapture {
   // Records logged before the capture starts are not part of it.
   LogCapture() {
     AppLogger().Thread().WaitWritten(kHangLimit);
-    SetAppLoggerTap(&logger_);
+    AppLogger().AddLogger(new CaptureLogger(captured_));
   }
+  // The capture's logger is gone already when the application logger it joined was released or
+  // configured anew.
   ~LogCapture() {
+    TLogger* logger = captured_->Logger();
+    if (logger == nullptr) return;
     AppLogger().Thread().WaitWritten(kHangLimit);
-    SetAppLoggerTap(nullptr);
+    AppLogger().RemoveLoggerForTesting(logger);
   }
   LogCapture(const LogCapture&) = delete;
   LogCapture& operator=(const LogCapture&) = delete;
@@ -38,8 +43,8 @@ class LogCapture {
   // Waits until what was queued so far is written, then returns every record of the capture.
   std::vector<LoggedRecord> Records() {
     AppLogger().Thread().WaitWritten(kHangLimit);
-    std::lock_guard<std::mutex> lock(logger_.lock);
-    return logger_.records;
+    std::lock_guard<std::mutex> lock(captured_->lock);
+    return captured_->records;
   }
 
   std::vector<std::string> Messages() {
@@ -49,16 +54,38 @@ class LogCapture {
   }
 
  private:
-  struct CaptureLogger : TLogger {
-    CaptureLogger() : TLogger(255, -1, nullptr, false, "", false) {}
-    void DoLog(const std::string& line) override {
-      std::lock_guard<std::mutex> guard(lock);
-      records.push_back({line, CurrentLevel()});
-    }
+  // What the capture's logger saw; outlives the logger, which the application logger owns.
+  struct Captured {
     std::mutex lock;
     std::vector<LoggedRecord> records;
+    TLogger* logger = nullptr;
+    TLogger* Logger() {
+      std::lock_guard<std::mutex> guard(lock);
+      return logger;
+    }
   };
-  CaptureLogger logger_;
+  class CaptureLogger : public TLogger {
+   public:
+    explicit CaptureLogger(std::shared_ptr<Captured> captured)
+        : TLogger(255, -1, nullptr, false, "", false), captured_(std::move(captured)) {
+      std::lock_guard<std::mutex> guard(captured_->lock);
+      captured_->logger = this;
+    }
+    ~CaptureLogger() override {
+      std::lock_guard<std::mutex> guard(captured_->lock);
+      captured_->logger = nullptr;
+    }
+
+   protected:
+    void DoLog(const std::string& line) override {
+      std::lock_guard<std::mutex> guard(captured_->lock);
+      captured_->records.push_back({line, CurrentLevel()});
+    }
+
+   private:
+    std::shared_ptr<Captured> captured_;
+  };
+  std::shared_ptr<Captured> captured_ = std::make_shared<Captured>();
 };
 
 }  // namespace orvane::testing

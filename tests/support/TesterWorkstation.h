@@ -2,7 +2,7 @@
 // A workstation for the tester window's tests: a registry in which the Philips drivers count as
 // installed and the user's Philips Speech settings exist, or one that cannot be read at all.
 
-#include "platform/Port.h"
+#include "tests/support/ScopedPort.h"
 #include "support/FakeRegistry.h"
 
 namespace orvane::testing {

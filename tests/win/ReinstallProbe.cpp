@@ -1,12 +1,14 @@
-// A program that opens the SpeechMike through the controller, with the real dialogs and
-// application, and writes every log record to the file named by its first argument (one
-// "level<TAB>message" a line), so that a test sees what was written before the program ended.
-#include <objbase.h>
+// A program that opens the SpeechMike through the controller, with the program's start-up and
+// end, the real dialogs and application, and writes every log record to the file named by its
+// first argument (one "level<TAB>message" a line), so that a test sees what was written before the
+// program ended.
 #include <windows.h>
 
 #include <cstdio>
+#include <memory>
 #include <mutex>
 
+#include "app/OrvaneProgram.h"
 #include "device/DataPhilips.h"
 #include "logging/ApplicationLogger.h"
 
@@ -15,6 +17,9 @@ namespace {
 class FileTap : public orvane::TLogger {
  public:
   explicit FileTap(const wchar_t* path) : TLogger(255, -1, nullptr, false, "", false), file_(_wfopen(path, L"wb")) {}
+  ~FileTap() override {
+    if (file_ != nullptr) fclose(file_);
+  }
   bool Open() const { return file_ != nullptr; }
 
  protected:
@@ -33,12 +38,10 @@ class FileTap : public orvane::TLogger {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return 10;
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  static FileTap tap(argv[1]);
-  if (!tap.Open()) return 11;
-  orvane::SetAppLoggerTap(&tap);
+  orvane::TOrvaneProgram program;
+  auto tap = std::make_unique<FileTap>(argv[1]);
+  if (!tap->Open()) return 11;
+  orvane::AppLogger().AddLogger(tap.release());
   orvane::TDataPhilips data(nullptr, nullptr, -1);
-  const bool opened = data.OpenPHILIPSDictCtrl();
-  orvane::ReleaseAppLogger();
-  return opened ? 0 : 12;
+  return data.OpenPHILIPSDictCtrl() ? 0 : 12;
 }

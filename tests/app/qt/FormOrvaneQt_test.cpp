@@ -155,9 +155,9 @@ TEST_F(FormOrvaneQtTest, LightsShowOnTheDeviceAndDeactivationPutsThemOff) {
   EXPECT_EQ(deviceWindow.Display()->text(), "spmDisplayStateRecordInsert");
   EXPECT_TRUE(deviceWindow.Display()->styleSheet().contains(TSimulatedSpeechMikeWindow::DisplayColour(6).name()));
 
-  device.ClearCalls();
+  device.ClearCallsForTesting();
   Click(form.ButtonDesactiver());
-  EXPECT_EQ(device.Calls(), (std::vector<std::string>{"SetDisplayState(0,1)", "SetDisplayState(0,5)",
+  EXPECT_EQ(device.CallsForTesting(), (std::vector<std::string>{"SetDisplayState(0,1)", "SetDisplayState(0,5)",
                                                       "UninitializeDevice()", "DeactivateDevice()"}));
   EXPECT_TRUE(Light(kLumiereOff)->isChecked());
   EXPECT_TRUE(form.ButtonActiver()->isEnabled());
@@ -175,11 +175,11 @@ TEST_F(FormOrvaneQtTest, ClosingTheActiveWindowDeactivatesTheDevice) {
   Click(form.ButtonActiver());
   bool closed = false;
   QObject::connect(&form, &TFormOrvaneQt::Closed, [&] { closed = true; });
-  device.ClearCalls();
+  device.ClearCallsForTesting();
   form.close();
   Settle();
   EXPECT_TRUE(closed);
-  EXPECT_EQ(device.Calls(), (std::vector<std::string>{"SetDisplayState(0,1)", "UninitializeDevice()",
+  EXPECT_EQ(device.CallsForTesting(), (std::vector<std::string>{"SetDisplayState(0,1)", "UninitializeDevice()",
                                                       "DeactivateDevice()"}));
   EXPECT_FALSE(device.Active());
 }

@@ -5,7 +5,6 @@
 #include "common/Exceptions.h"
 #include "device/SpeechMikeControl.h"
 #include "tests/device/SpeechMikeComponentBehaviour.h"
-#include "tests/support/FakeUi.h"
 #include "tests/support/FakeWindowThread.h"
 
 namespace orvane::testing {
@@ -21,16 +20,16 @@ const std::map<std::string, TSpmOperation> kOperations = {
 class SimulatedHarness : public ComponentHarness {
  public:
   void FailOperation(const std::string& operation, const std::string& description) override {
-    component_.FailOperation(kOperations.at(operation), description);
+    component_.FailOperationForTesting(kOperations.at(operation), description);
   }
-  void SetRegistered(bool registered) override { component_.SetRegistered(registered); }
-  void RegisterForOtherBitnessOnly() override { component_.SetRegisteredForOtherBitnessOnly(); }
+  void SetRegistered(bool registered) override { component_.SetRegisteredForTesting(registered); }
+  void RegisterForOtherBitnessOnly() override { component_.SetOtherBitnessOnlyForTesting(); }
   void PressButtons(const std::vector<uint32_t>& codes) override {
     for (const uint32_t code : codes) component_.PressButton(code);
   }
   void RunMessageLoop() override { thread_.thread.RunPending(); }
-  std::vector<std::string> Calls() override { return component_.Calls(); }
-  size_t Subscribed() override { return component_.ConnectionCount(); }
+  std::vector<std::string> Calls() override { return component_.CallsForTesting(); }
+  size_t Subscribed() override { return component_.ConnectionCountForTesting(); }
 
  private:
   ScopedFakeWindowThread thread_;
@@ -92,24 +91,6 @@ TEST_F(SimulatedSpeechMikeTest, EveryConnectionGetsTheEventsAndOtherEventsReachT
   component.RaiseEvent(99, 1);  // not an event of the component: ignored
   thread.thread.RunPending();
   EXPECT_EQ(seen, (std::vector<std::string>{"first 44", "second 44", "progress 40"}));
-}
-
-TEST_F(SimulatedSpeechMikeTest, HandlerErrorReachesTheErrorDisplayAndTheNextEventsStillArrive) {
-  FakeDialogs dialogs;
-  ScopedPort<Dialogs> dialogsPort(dialogs);
-  TSpeechMikeControl control;
-  std::vector<uint32_t> codes;
-  control.OnSPMEventButton = [&](TSpeechMikeControl&, int32_t, uint32_t code) {
-    codes.push_back(code);
-    if (code == 2) throw EOleException("Not initialized");
-  };
-  control.InitializeDevice(0);
-  control.ActivateDevice();
-  component.PressButton(2);
-  component.PressButton(3);
-  thread.thread.RunPending();
-  EXPECT_EQ(codes, (std::vector<uint32_t>{2, 3}));
-  EXPECT_EQ(dialogs.shown, (std::vector<ShownDialog>{{"error", "Not initialized"}}));
 }
 
 TEST_F(SimulatedSpeechMikeTest, ActivationBeforeInitialisationFails) {

@@ -1,0 +1,4 @@
+// So may benchmarks.
+#include "app/Counter.h"
+
+int Bench(demo::Counter& counter) { return counter.CountForTesting(); }
