@@ -14,6 +14,7 @@ struct SimulatedSpeechMike::State {
   bool otherBitnessOnly = false;
   bool initialized = false;
   bool active = false;
+  bool plugged = true;
   uint32_t displayState = 0;
   std::map<TSpmOperation, std::string> failures;
   std::map<int, SpeechMikeEventSink*> sinks;  // by connection number
@@ -142,6 +143,12 @@ void SimulatedSpeechMike::ClearFailures() { state_->failures.clear(); }
 void SimulatedSpeechMike::PressButton(uint32_t eventId) { RaiseEvent(3, eventId); }
 
 void SimulatedSpeechMike::RaiseEvent(int dispId, uint32_t value) {
+  constexpr int kConnected = 1, kDisconnected = 2;
+  if (!state_->plugged && dispId != kConnected) return;
+  if (dispId == kConnected || dispId == kDisconnected) {
+    state_->plugged = dispId == kConnected;
+    state_->Changed();
+  }
   if (!state_->initialized || !state_->active) return;
   // The sinks are looked up when the work runs: a connection closed meanwhile gets nothing.
   std::vector<int> subscribed;
@@ -166,6 +173,7 @@ void SimulatedSpeechMike::RaiseEvent(int dispId, uint32_t value) {
 bool SimulatedSpeechMike::Registered() const { return state_->registered; }
 bool SimulatedSpeechMike::Initialized() const { return state_->initialized; }
 bool SimulatedSpeechMike::Active() const { return state_->active; }
+bool SimulatedSpeechMike::Plugged() const { return state_->plugged; }
 uint32_t SimulatedSpeechMike::DisplayState() const { return state_->displayState; }
 size_t SimulatedSpeechMike::ConnectionCount() const { return state_->sinks.size(); }
 std::vector<std::string> SimulatedSpeechMike::Calls() const { return state_->calls; }
