@@ -105,6 +105,8 @@ TFormOrvaneQt::TFormOrvaneQt(QWidget* parent) : QWidget(parent), presenter_(this
   deviceStatusGroup_ = Make<QGroupBox>(kDeviceStatusGroup);
   deviceStatusText_ = new QLabel(deviceStatusGroup_);
   deviceStatusText_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  // Long lines wrap at word ends rather than being cut.
+  deviceStatusText_->setWordWrap(true);
   deviceStatusText_->setGeometry(ToQRect(DeviceStatusTextRect(status.width, status.height, textHeight)));
 
   // Tab order of the window.
@@ -163,17 +165,22 @@ void TFormOrvaneQt::Changed() {
 
   LayOutList();
   SyncButtonCheck();
-  deviceStatusText_->setText(QString::fromStdString(presenter_.DeviceStatus().Text()));
+  const TDeviceStatus& status = presenter_.DeviceStatus();
+  deviceStatusText_->setText(QString::fromStdString(status.Text()));
+  deviceStatusText_->setAccessibleName(QString::fromStdString(status.Description()));
 }
 
 void TFormOrvaneQt::SyncButtonCheck() {
   const TButtonCheck& check = presenter_.ButtonCheck();
   for (size_t i = 0; i < buttonCheckCells_.size(); ++i) {
+    QLabel* cell = buttonCheckCells_[i];
     const QString text = QString::fromStdString(check.CellText(i));
-    const QString style = QString("QLabel { background-color: #%1; color: black; }")
-                              .arg(ButtonStateColour(check.State(i)), 6, 16, QChar('0'));
-    if (buttonCheckCells_[i]->text() != text) buttonCheckCells_[i]->setText(text);
-    if (buttonCheckCells_[i]->styleSheet() != style) buttonCheckCells_[i]->setStyleSheet(style);
+    const QString style = QString("QLabel { background-color: #%1; color: black; border: %2px solid #808080; }")
+                              .arg(ButtonStateColour(check.State(i)), 6, 16, QChar('0'))
+                              .arg(ButtonStateBorder(check.State(i)));
+    if (cell->text() != text) cell->setText(text);
+    if (cell->styleSheet() != style) cell->setStyleSheet(style);
+    cell->setAccessibleName(QString::fromStdString(check.CellDescription(i)));
   }
   buttonCheckProgress_->setText(QString::fromStdString(check.Progress()));
 }
@@ -191,7 +198,7 @@ void TFormOrvaneQt::LayOutList() {
   if (listBoxCmd_->gridSize() != QSize(width, height)) listBoxCmd_->setGridSize(QSize(width, height));
 }
 
-void TFormOrvaneQt::FocusButtonActiver() { buttonActiver_->setFocus(Qt::OtherFocusReason); }
+void TFormOrvaneQt::Focus(TFormOrvaneControl control) { controls_[control]->setFocus(Qt::OtherFocusReason); }
 
 void TFormOrvaneQt::RequestClose() {
   QTimer::singleShot(0, this, [this] { close(); });

@@ -27,7 +27,7 @@ class TFormOrvaneQt : public QWidget, public TFormOrvaneView {
   void LineAppended(const std::string& line) override;
   void ListCleared() override;
   void Changed() override;
-  void FocusButtonActiver() override;
+  void Focus(TFormOrvaneControl control) override;
   void RequestClose() override;
 
   QPushButton* ButtonActiver() const { return buttonActiver_; }

@@ -114,7 +114,7 @@ HWND TFormOrvaneWin32::Create(HINSTANCE instance) {
   const auto designed = [&](const wchar_t* kind, TFormOrvaneControl which, DWORD style, int id) {
     const TControlLayout& layout = kFormOrvaneLayout[which];
     if (layout.tabStop) style |= WS_TABSTOP;
-    return control(kind, layout.caption, style, layout.rect, layout.anchors, id);
+    return controls_[which] = control(kind, layout.caption, style, layout.rect, layout.anchors, id);
   };
   const auto button = [&](TFormOrvaneControl which, int id) {
     return designed(L"BUTTON", which, BS_PUSHBUTTON | WS_GROUP, id);
@@ -130,7 +130,7 @@ HWND TFormOrvaneWin32::Create(HINSTANCE instance) {
                           InGroup(layout.rect, RadioGroupItemRect(layout, item, kTextHeight)), layout.anchors,
                           firstId + item);
     }
-    return group;
+    return controls_[which] = group;
   };
 
   // Created in tab order.
@@ -204,10 +204,11 @@ void TFormOrvaneWin32::Changed() {
 void TFormOrvaneWin32::SyncButtonCheck() {
   const TButtonCheck& check = presenter_.ButtonCheck();
   for (size_t i = 0; i < buttonCheckCells_.size(); ++i) {
-    // The text names the state; the cell draws itself from the presenter's state.
-    const std::wstring text = Utf8ToWide(check.CellText(i));
-    wchar_t shown[64] = {};
-    GetWindowTextW(buttonCheckCells_[i], shown, 64);
+    // The window text says the state in words, for screen readers; the cell draws itself from the
+    // presenter's state, and must be drawn again when it changed.
+    const std::wstring text = Utf8ToWide(check.CellDescription(i));
+    wchar_t shown[128] = {};
+    GetWindowTextW(buttonCheckCells_[i], shown, 128);
     if (text == shown) continue;
     SetWindowTextW(buttonCheckCells_[i], text.c_str());
     InvalidateRect(buttonCheckCells_[i], nullptr, TRUE);
@@ -218,19 +219,22 @@ void TFormOrvaneWin32::SyncButtonCheck() {
 void TFormOrvaneWin32::DrawCell(const DRAWITEMSTRUCT& item) {
   const size_t button = item.CtlID - static_cast<UINT>(kIdButtonCheckCell0);
   const TButtonCheck& check = presenter_.ButtonCheck();
-  // In high contrast the system's colours rule; the text still names the state.
-  const bool system = HighContrast();
   const TButtonState state = check.State(button);
-  const bool marked = state != TButtonState::NotSeen;
-  const COLORREF background = system ? GetSysColor(marked ? COLOR_HIGHLIGHT : COLOR_WINDOW)
-                                     : ToColorRef(ButtonStateColour(state));
-  const COLORREF text = system ? GetSysColor(marked ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT) : RGB(0, 0, 0);
+  // In high contrast the system's colours rule: the text and the border's weight tell the states
+  // apart.
+  const bool system = HighContrast();
+  const COLORREF background = system ? GetSysColor(COLOR_WINDOW) : ToColorRef(ButtonStateColour(state));
+  const COLORREF text = system ? GetSysColor(COLOR_WINDOWTEXT) : RGB(0, 0, 0);
   HDC dc = item.hDC;
   RECT r = item.rcItem;
   HBRUSH fill = CreateSolidBrush(background);
   FillRect(dc, &r, fill);
   DeleteObject(fill);
-  FrameRect(dc, &r, GetSysColorBrush(system ? COLOR_WINDOWTEXT : COLOR_BTNSHADOW));
+  HBRUSH frame = GetSysColorBrush(system ? COLOR_WINDOWTEXT : COLOR_BTNSHADOW);
+  for (int i = 0; i < Scaled(ButtonStateBorder(state)); ++i) {
+    FrameRect(dc, &r, frame);
+    InflateRect(&r, -1, -1);
+  }
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, text);
   HGDIOBJ old = SelectObject(dc, cellFont_);
@@ -269,7 +273,7 @@ void TFormOrvaneWin32::SetColumnWidth() {
   InvalidateRect(listBoxCmd_, nullptr, TRUE);
 }
 
-void TFormOrvaneWin32::FocusButtonActiver() { SetFocus(buttonActiver_); }
+void TFormOrvaneWin32::Focus(TFormOrvaneControl control) { SetFocus(controls_[control]); }
 
 void TFormOrvaneWin32::RequestClose() { PostMessageW(window_, WM_CLOSE, 0, 0); }
 

@@ -29,7 +29,7 @@ class TFormOrvaneWin32 : public TFormOrvaneView {
   void LineAppended(const std::string& line) override;
   void ListCleared() override;
   void Changed() override;
-  void FocusButtonActiver() override;
+  void Focus(TFormOrvaneControl control) override;
   void RequestClose() override;
 
  private:
@@ -64,6 +64,8 @@ class TFormOrvaneWin32 : public TFormOrvaneView {
   HWND buttonCheckProgress_ = nullptr;
   HWND deviceStatusGroup_ = nullptr;
   HWND deviceStatusText_ = nullptr;
+  // The controls of the design, as TFormOrvaneControl numbers them.
+  std::array<HWND, kFormOrvaneControlCount> controls_{};
   // Every control with its design place (client coordinates at 96 DPI) and the window's sides it
   // follows.
   struct Placed {

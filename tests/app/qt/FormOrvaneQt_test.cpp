@@ -1,6 +1,7 @@
 // The tester's Qt window and the simulated SpeechMike's window, clicked like a user clicks them.
 #include "app/qt/FormOrvaneQt.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -17,6 +18,7 @@
 #include "device/simulated/SimulatedSpeechMike.h"
 #include "support/FakeClock.h"
 #include "support/FakeUi.h"
+#include "support/HangLimit.h"
 #include "support/TesterWorkstation.h"
 
 namespace orvane {
@@ -196,6 +198,29 @@ TEST_F(FormOrvaneQtTest, TheListFollowsEverySideAndTheLightsTheBottomWhenTheWind
   EXPECT_EQ(form.ListBoxCmd()->gridSize().width(), form.ListBoxCmd()->viewport()->width() / 3);
 }
 
+// A technician on the keyboard: Space on "Activer", then on "Désactiver", and on "Activer" again.
+// The focus goes on to the button just enabled each time, never to a light that the next Space
+// would switch on.
+TEST_F(FormOrvaneQtTest, TheKeyboardsFocusGoesOnToTheButtonJustEnabled) {
+  const auto space = [](QWidget* widget) {
+    for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+      QKeyEvent event(type, Qt::Key_Space, Qt::NoModifier, " ");
+      QApplication::sendEvent(widget, &event);
+    }
+    Settle();
+  };
+  form.ButtonActiver()->setFocus();
+  space(form.ButtonActiver());
+  EXPECT_TRUE(device.Active());
+  EXPECT_EQ(form.focusWidget(), form.ButtonDesactiver());
+  space(form.focusWidget());
+  EXPECT_FALSE(device.Active());
+  EXPECT_EQ(form.focusWidget(), form.ButtonActiver());
+  space(form.focusWidget());
+  EXPECT_EQ(form.focusWidget(), form.ButtonDesactiver());
+  EXPECT_TRUE(Light(kLumiereOff)->isChecked());
+}
+
 // The button check and the device status, with a tick counter the test sets.
 class FormOrvaneQtCheckTest : public FormOrvaneQtTest {
  protected:
@@ -221,7 +246,6 @@ TEST_F(FormOrvaneQtCheckTest, TheNewGroupsStandInTheFreeCornersAndFollowTheRight
   EXPECT_EQ(form.ButtonCheckGroup()->geometry(), QRect(648, 439, 321, 185));
   EXPECT_EQ(form.ButtonCheckGroup()->title(), QString::fromUtf8("Vérification des boutons"));
   EXPECT_EQ(form.DeviceStatusGroup()->geometry(), QRect(792, 11, 177, 110));
-  EXPECT_EQ(form.DeviceStatusText()->text(), QString::fromUtf8("Aucun événement du micro"));
   EXPECT_EQ(form.ButtonCheckProgress()->text(), QString::fromUtf8("0 / 23 boutons vérifiés"));
   // Every cell inside its group, below the caption and above the progress line.
   for (size_t i = 0; i < kSpeechMikeButtonCount; ++i) {
@@ -242,49 +266,67 @@ TEST_F(FormOrvaneQtCheckTest, TheDeviceWindowsButtonsFillTheCellsAndClearingEmpt
   Click(form.ButtonActiver());
   QPushButton* record = deviceWindow.Button("Record");
   At(1000, record, true);
-  EXPECT_EQ(Cell(2), QString::fromUtf8("Record\nenfoncé"));
+  EXPECT_EQ(Cell(2), "Record\nenfoncé");
   At(1250, record, false);
   EXPECT_EQ(Cell(2), "Record\n250 ms");
-  EXPECT_TRUE(form.ButtonCheckCell(2)->styleSheet().contains(QString("#%1").arg(ButtonStateColour(TButtonState::Verified), 6, 16, QChar('0'))));
-  EXPECT_EQ(form.ButtonCheckProgress()->text(), QString::fromUtf8("1 / 23 boutons vérifiés"));
+  EXPECT_TRUE(form.ButtonCheckCell(2)->styleSheet().contains(
+      QString("#%1").arg(ButtonStateColour(TButtonState::Verified), 6, 16, QChar('0'))));
+  EXPECT_EQ(form.ButtonCheckProgress()->text().toStdString(), "1 / 23 boutons vérifiés");
+  // Read back as a screen reader reads it.
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(form.ButtonCheckCell(2))->text(QAccessible::Name).toStdString(),
+            "Record : vérifié, 250 ms");
 
   // A release without its press, typed as a code.
   deviceWindow.CodeField()->setText("59");
   Click(deviceWindow.SendButton());
-  EXPECT_EQ(Cell(22), "Smart 3\nsuspect");
+  EXPECT_EQ(Cell(22), "Smart 3\nsans appui");
 
   Click(form.ButtonVideMemo());
   EXPECT_EQ(Cell(2), "Record\n");
   EXPECT_EQ(Cell(22), "Smart 3\n");
-  EXPECT_EQ(form.ButtonCheckProgress()->text(), QString::fromUtf8("0 / 23 boutons vérifiés"));
+  EXPECT_EQ(form.ButtonCheckProgress()->text().toStdString(), "0 / 23 boutons vérifiés");
 }
 
-TEST_F(FormOrvaneQtCheckTest, AKeyHeldTooLongTurnsSuspectWithoutAnyOtherEvent) {
+TEST_F(FormOrvaneQtCheckTest, AKeyStillDownAfter30SecondsTurnsStuckWithoutAnyOtherEvent) {
   Click(form.ButtonActiver());
   At(100, deviceWindow.Button("F4"), true);
-  clock.clock.tickCount = 5101;
+  clock.clock.tickCount = 30101;
   // The window's timer looks at the held keys now and then; wait for it, not for a time.
   QElapsedTimer bound;
   bound.start();
-  while (Cell(18) != "F4\nsuspect" && bound.elapsed() < 30000) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
-  EXPECT_EQ(Cell(18), "F4\nsuspect");
+  while (Cell(18) != QString::fromUtf8("F4\nbloqué") && bound.elapsed() < testing::kHangLimit.count())
+    QApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+  EXPECT_EQ(Cell(18).toStdString(), "F4\nbloqué");
 }
 
-TEST_F(FormOrvaneQtCheckTest, PluggingAndTheBatteryChoiceReachTheStatus) {
+// The status's lines wrap at word ends rather than being cut; an unplugged device forgets its
+// battery, and sends nothing until it is plugged in again.
+TEST_F(FormOrvaneQtCheckTest, PluggingAndTheBatteryChoiceReachTheStatusInWholeLines) {
   Click(form.ButtonActiver());
-  clock.clock.tickCount = 700;
   Click(deviceWindow.PlugButton());
-  EXPECT_EQ(form.DeviceStatusText()->text(),
-            QString::fromUtf8("Connecté (1) à 700 ms\nBatterie : —\nSans fil : —\nStation : —"));
-  clock.clock.tickCount = 900;
   QComboBox* battery = deviceWindow.BatteryChoice();
   ASSERT_GE(battery->count(), 4);
   battery->setCurrentIndex(3);
   emit battery->activated(3);
   Settle();
+  QLabel* status = form.DeviceStatusText();
+  EXPECT_EQ(status->text().toStdString(),
+            "Connexion : connecté (1) à 14:05:00\nBatterie : 3 à 14:05:00\nSans fil : —\nStation d'accueil : —");
+  EXPECT_LE(status->minimumSizeHint().width(), status->width());
+  EXPECT_LE(status->heightForWidth(status->width()), status->height());
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(status)->text(QAccessible::Name).toStdString(),
+            "État du micro : Connexion : connecté (1) à 14:05:00 ; Batterie : 3 à 14:05:00 ; "
+            "Sans fil : aucun événement ; Station d'accueil : aucun événement");
+
+  clock.clock.now = EncodeDateTime(2024, 3, 5, 14, 6, 30);
   Click(deviceWindow.UnplugButton());
-  EXPECT_EQ(form.DeviceStatusText()->text(),
-            QString::fromUtf8("Déconnecté (1) à 900 ms\nBatterie : 3 à 900 ms\nSans fil : —\nStation : —"));
+  EXPECT_FALSE(deviceWindow.Button("Stop")->isEnabled());
+  MouseDown(deviceWindow.Button("Stop"));
+  deviceWindow.CodeField()->setText("2");
+  Click(deviceWindow.SendButton());
+  EXPECT_EQ(form.ListBoxCmd()->count(), 0);
+  EXPECT_EQ(status->text().toStdString(),
+            "Connexion : déconnecté (1) à 14:06:30\nBatterie : —\nSans fil : —\nStation d'accueil : —");
 }
 
 // Both windows side by side with a check half done, saved beside the other screenshots.
@@ -303,7 +345,7 @@ TEST_F(FormOrvaneQtCheckTest, AHalfDoneCheckIsShownAndSavedAsAScreenshot) {
   Click(deviceWindow.SendButton());
   At(tick, deviceWindow.Button("Smart 2"), true);
   EXPECT_EQ(form.ButtonCheckProgress()->text(), QString::fromUtf8("11 / 23 boutons vérifiés"));
-  EXPECT_EQ(Cell(17), "F3\nsuspect");
+  EXPECT_EQ(Cell(17).toStdString(), "F3\nsans appui");
   EXPECT_EQ(Cell(20), QString::fromUtf8("Smart 2\nenfoncé"));
   EXPECT_EQ(Cell(15), "F1\n");
 
