@@ -41,13 +41,14 @@ class TFormOrvaneWin32 : public TFormOrvaneView {
   // Puts a line into the list at index At, -1 for the end.
   void InsertLine(const std::string& line, int at);
   void SyncButtonCheck();
+  // The width of each button's caption in the window's font, in design pixels.
+  std::vector<int> CaptionWidths() const;
   void DrawCell(const DRAWITEMSTRUCT& item);
 
   TFormOrvane presenter_;
   HWND window_ = nullptr;
   HFONT font_ = nullptr;
   HFONT listFont_ = nullptr;
-  HFONT cellFont_ = nullptr;
   HWND buttonActiver_ = nullptr;
   HWND buttonDesactiver_ = nullptr;
   HWND radioGroupLumiere_ = nullptr;

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QMouseEvent>
 #include <QRadioButton>
+#include <QStyle>
 
 #include <gtest/gtest.h>
 
@@ -196,6 +197,11 @@ TEST_F(FormOrvaneQtTest, TheListFollowsEverySideAndTheLightsTheBottomWhenTheWind
   EXPECT_EQ(form.RadioGroupLumiere()->geometry(), lights.translated(0, 50));
   EXPECT_EQ(form.ButtonActiver()->geometry(), activer);
   EXPECT_EQ(form.ListBoxCmd()->gridSize().width(), form.ListBoxCmd()->viewport()->width() / 3);
+  // Never narrower or lower than designed: the groups would cover the lights and the buttons.
+  form.resize(form.width() - 400, form.height() - 300);
+  Settle();
+  EXPECT_EQ(form.size(), QSize(kFormOrvaneClientWidth, kFormOrvaneClientHeight));
+  EXPECT_EQ(form.RadioGroupLumiere()->geometry(), lights);
 }
 
 // A technician on the keyboard: Space on "Activer", then on "Désactiver", and on "Activer" again.
@@ -242,18 +248,23 @@ class FormOrvaneQtCheckTest : public FormOrvaneQtTest {
   testing::ScopedFakeClock clock;
 };
 
-TEST_F(FormOrvaneQtCheckTest, TheNewGroupsStandInTheFreeCornersAndFollowTheRightSide) {
-  EXPECT_EQ(form.ButtonCheckGroup()->geometry(), QRect(648, 439, 321, 185));
-  EXPECT_EQ(form.ButtonCheckGroup()->title(), QString::fromUtf8("Vérification des boutons"));
-  EXPECT_EQ(form.DeviceStatusGroup()->geometry(), QRect(792, 11, 177, 110));
-  EXPECT_EQ(form.ButtonCheckProgress()->text(), QString::fromUtf8("0 / 23 boutons vérifiés"));
-  // Every cell inside its group, below the caption and above the progress line.
-  for (size_t i = 0; i < kSpeechMikeButtonCount; ++i) {
-    const QRect cell = form.ButtonCheckCell(i)->geometry();
-    EXPECT_TRUE(form.ButtonCheckGroup()->rect().contains(cell)) << i;
-    EXPECT_LT(cell.bottom(), form.ButtonCheckProgress()->geometry().top()) << i;
+// Qt draws a group box's title above its frame, where Win32 draws it on the frame: what each group
+// holds must stand inside the contents rectangle that the style computes, a radio button no lower
+// than its indicator, and the groups apart from each other and from the window's other controls.
+TEST_F(FormOrvaneQtCheckTest, EachGroupHoldsItsControlsInsideItsContentsRectangle) {
+  const int indicator = form.style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight);
+  const QList<QWidget*> controls = form.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  for (QGroupBox* box : form.findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) {
+    const std::string title = box->title().toStdString();
+    for (QWidget* child : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      EXPECT_TRUE(box->contentsRect().contains(child->geometry())) << title;
+      if (qobject_cast<QRadioButton*>(child)) EXPECT_GE(child->height(), indicator) << title;
+    }
+    for (QWidget* other : controls)
+      if (other != box) EXPECT_FALSE(box->geometry().intersects(other->geometry())) << title;
   }
 
+  // The button check follows the window's right and bottom sides, the device status its right side.
   const QRect check = form.ButtonCheckGroup()->geometry();
   const QRect status = form.DeviceStatusGroup()->geometry();
   form.resize(form.width() + 100, form.height() + 50);
@@ -285,6 +296,26 @@ TEST_F(FormOrvaneQtCheckTest, TheDeviceWindowsButtonsFillTheCellsAndClearingEmpt
   EXPECT_EQ(Cell(2), "Record\n");
   EXPECT_EQ(Cell(22), "Smart 3\n");
   EXPECT_EQ(form.ButtonCheckProgress()->text().toStdString(), "0 / 23 boutons vérifiés");
+}
+
+// Every key released without a press: each cell shows its caption and its reason whole, in the
+// window's font, inside its heaviest border, and the border shows against the cell's colour.
+TEST_F(FormOrvaneQtCheckTest, EveryCellShowsItsTwoLinesWholeWithinAVisibleBorder) {
+  Click(form.ButtonActiver());
+  for (const TSpeechMikeButton& button : kSpeechMikeButtons) device.PressButton(button.release);
+  Settle();
+  for (size_t i = 0; i < kSpeechMikeButtonCount; ++i) {
+    QLabel* cell = form.ButtonCheckCell(i);
+    const QFontMetrics metrics = cell->fontMetrics();
+    EXPECT_EQ(cell->font(), form.font());
+    const QRect inside = cell->contentsRect();
+    EXPECT_GE(inside.height(), 2 * metrics.height()) << i;
+    for (const QString& line : cell->text().split('\n'))
+      EXPECT_LE(metrics.horizontalAdvance(line), inside.width()) << line.toStdString();
+    const QImage image = cell->grab().toImage();
+    EXPECT_NE(image.pixelColor(0, image.height() / 2), QColor(QRgb(ButtonStateColour(TButtonState::Suspect))));
+  }
+  EXPECT_EQ(Cell(21), "Programmable 1\nsans appui");
 }
 
 TEST_F(FormOrvaneQtCheckTest, AKeyStillDownAfter30SecondsTurnsStuckWithoutAnyOtherEvent) {

@@ -6,7 +6,8 @@
 // At 96 DPI it writes where every control stands to LAYOUT_FILE; at another DPI it checks that
 // every control stands there scaled.
 //
-// The focus goes on from "Activer" to "Désactiver".
+// The window is checked no smaller than designed and every cell of the button check two lines
+// high; the focus goes on from "Activer" to "Désactiver".
 //
 // Usage: TesterAutomation PROGRAM_FOLDER SCREENSHOT.bmp CHECK_SCREENSHOT.bmp LAYOUT_FILE
 #include <windows.h>
@@ -18,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "app/FormOrvaneLayout.h"
 #include "support/TestSpeechMikeServer_win.h"
 #include "ui/ScreenScale.h"
 #include "win/tester/Automation.h"
@@ -213,6 +215,20 @@ RECT Bounds(HWND control) {
   return r;
 }
 
+// Resizes the window to Width x Height as the screen has them. A size asked of another program's
+// window is taken in the asking thread's DPI and converted to the window's: Wine gives that window
+// 96 DPI whatever it declares, and Windows the system's; asking in the window's terms serves both.
+void Resize(HWND window, LONG width, LONG height) {
+  using DpiForWindow = UINT(WINAPI*)(HWND);
+  const auto dpiFor = reinterpret_cast<DpiForWindow>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  HDC screen = GetDC(nullptr);
+  const int own = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  const int theirs = dpiFor ? static_cast<int>(dpiFor(window)) : own;
+  SetWindowPos(window, nullptr, 0, 0, MulDiv(width, own, theirs), MulDiv(height, own, theirs), SWP_NOMOVE | SWP_NOZORDER);
+}
+
 // Whether Wanted appear in Lines in this order, each somewhere after the previous one.
 bool InOrder(const std::vector<std::string>& lines, const std::vector<std::string>& wanted, std::string& missing) {
   size_t at = 0;
@@ -309,6 +325,23 @@ SIZE TextSize(const std::wstring& text, int dpi) {
   DeleteObject(font);
   ReleaseDC(nullptr, screen);
   return size;
+}
+
+// Each cell of the button check holds its caption and its state, two lines of the window's font,
+// inside its heaviest border: the lines cannot overlap.
+void CheckCellsHoldTwoLines(HWND window, int dpi) {
+  const int needed = 2 * TextSize(L"Ég", dpi).cy + 2 * orvane::ScaleToDpi(2, dpi);
+  int cells = 0;
+  for (const auto& place : ControlPlaces(window)) {
+    const auto named = [&](const orvane::TSpeechMikeButton& button) {
+      return place.name == "Static \"" + std::string(button.caption) + "\"";
+    };
+    if (std::none_of(orvane::kSpeechMikeButtons.begin(), orvane::kSpeechMikeButtons.end(), named)) continue;
+    ++cells;
+    Expect(place.rect.height >= needed, place.name + " is " + std::to_string(place.rect.height) +
+                                            " pixels high, less than two lines of text: " + std::to_string(needed));
+  }
+  Expect(cells == 23, "23 cells in the button check, not " + std::to_string(cells));
 }
 
 // At the design DPI the places are written to File; at another DPI each control must stand at
@@ -440,6 +473,7 @@ int wmain(int argc, wchar_t** argv) {
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
   CheckLayout(window, dpi, layout);
+  CheckCellsHoldTwoLines(window, dpi);
 
   // Tab enters a radio group at its selected item.
   const std::vector<std::string> tabOrder = {"Activer", "Désactiver", "OFF",
@@ -453,20 +487,18 @@ int wmain(int argc, wchar_t** argv) {
   SendMessageW(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
   Expect(item.right - item.left == client.right / 3, "the list's columns are a third of its width");
 
-  // Growing the window: the list follows every side, the lights the bottom. The growth is read
-  // back: Wine may convert the size asked between DPI contexts.
+  // Growing the window: the list follows every side, the lights the bottom.
   HWND lights = Child(window, L"Button", L"Philips SpeechMike - Lumi\u00e8res");
   HWND check = Child(window, L"Button", L"V\u00e9rification des boutons");
   HWND status = Child(window, L"Button", L"\u00c9tat du micro");
   HWND stopCell = StaticControl(window, "Stop : ");
   const RECT checkBefore = Bounds(check), statusBefore = Bounds(status), stopBefore = Bounds(stopCell);
   const RECT listBefore = Bounds(list), lightsBefore = Bounds(lights), outer = Bounds(window);
-  SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left + 100, outer.bottom - outer.top + 60,
-               SWP_NOMOVE | SWP_NOZORDER);
+  Resize(window, outer.right - outer.left + 100, outer.bottom - outer.top + 60);
   const RECT listAfter = Bounds(list), lightsAfter = Bounds(lights), grown = Bounds(window);
   const LONG dx = (grown.right - grown.left) - (outer.right - outer.left);
   const LONG dy = (grown.bottom - grown.top) - (outer.bottom - outer.top);
-  Expect(dx != 0 && dy != 0, "the window can be resized");
+  Expect(dx == 100 && dy == 60, "the window grows as asked, by " + std::to_string(dx) + " x " + std::to_string(dy));
   Expect(listAfter.left == listBefore.left && listAfter.top == listBefore.top &&
              listAfter.right == listBefore.right + dx && listAfter.bottom == listBefore.bottom + dy,
          "the list follows the window's four sides");
@@ -479,7 +511,16 @@ int wmain(int argc, wchar_t** argv) {
          "the button check and its cells follow the window's right and bottom sides");
   Expect(statusAfter.left == statusBefore.left + dx && statusAfter.top == statusBefore.top,
          "the device status follows the window's right and top sides");
-  SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top, SWP_NOMOVE | SWP_NOZORDER);
+  // Never smaller than designed, at the screen's DPI: the groups would cover the lights and the
+  // buttons. The check is shown, and saved, at the design size.
+  const SIZE design{orvane::ScaleToDpi(orvane::kFormOrvaneOuterWidth, dpi),
+                    orvane::ScaleToDpi(orvane::kFormOrvaneOuterHeight, dpi)};
+  Resize(window, design.cx * 2 / 3, design.cy * 2 / 3);
+  const RECT shrunk = Bounds(window);
+  Expect(shrunk.right - shrunk.left == design.cx && shrunk.bottom - shrunk.top == design.cy,
+         "the window is no smaller than its design size, " + std::to_string(design.cx) + " x " +
+             std::to_string(design.cy) + ", not " + std::to_string(shrunk.right - shrunk.left) + " x " +
+             std::to_string(shrunk.bottom - shrunk.top));
 
   CheckHalfTheButtons(window, process.dwProcessId, checkScreenshot);
 
