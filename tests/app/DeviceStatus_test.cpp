@@ -19,19 +19,6 @@ TEST(DeviceStatusTest, EachKindHasItsLabelledLineWithTheClockTimeAsTheLogHasIt) 
   EXPECT_EQ(status.Text(),
             "Connexion : connecté (-7) à 14h00h00\nBatterie : 4294967295 à 09h05h07\nSans fil : —\n"
             "Station d'accueil : —");
-  EXPECT_EQ(status.Description(),
-            "État du micro : Connexion : connecté (-7) à 14h00h00 ; Batterie : 4294967295 à 09h05h07 ; "
-            "Sans fil : aucun événement ; Station d'accueil : aucun événement");
-}
-
-TEST(DeviceStatusTest, ADisconnectionForgetsWhatTheDeviceTold) {
-  testing::ScopedFakeRegionalSettings regional;
-  TDeviceStatus status;
-  status.Record(TDeviceEvent::Wireless, 1, 2, EncodeDateTime(2024, 3, 5, 14, 0, 0));
-  status.Record(TDeviceEvent::Dock, 1, 1, EncodeDateTime(2024, 3, 5, 14, 0, 1));
-  EXPECT_EQ(status.Record(TDeviceEvent::Disconnected, 1, 0, EncodeDateTime(2024, 3, 5, 14, 0, 2)),
-            "Micro déconnecté (1)");
-  EXPECT_EQ(status.Text(), "Connexion : déconnecté (1) à 14:00:02\nBatterie : —\nSans fil : —\nStation d'accueil : —");
 }
 
 }  // namespace

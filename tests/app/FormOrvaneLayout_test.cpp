@@ -5,7 +5,6 @@
 
 #include "app/ButtonCheck.h"
 
-#include <utility>
 #include <vector>
 
 namespace orvane {
@@ -75,34 +74,28 @@ TEST(FormOrvaneLayoutTest, EachControlFollowsItsSidesAsTheWindowGrows) {
   EXPECT_EQ(grown(kListBoxCmd, -1000, -300), (TControlRect{16, 152, 0, 0}));
 }
 
-// The cells in the design's group and in Qt's (contents 3 pixels in, title above the frame),
-// with captions as wide as the window's font makes them on Wine and Qt: two lines of text and the
-// heaviest border fit every cell, "Programmable 1" takes two columns, and all stands apart inside
-// the contents, above the progress line.
+// The cells in the design's group, with captions as wide as the window's font makes them: two
+// lines of text and the heaviest border fit every cell, "Programmable 1" takes two columns, and
+// all stands apart above the progress line.
 TEST(FormOrvaneLayoutTest, EachCellHoldsTwoLinesAndItsCaptionAboveTheProgressLine) {
   std::vector<int> widths(kSpeechMikeButtonCount, 51);
   widths[12] = 57;  // Menu down
   widths[21] = 81;  // Programmable 1
-  const TControlRect check = kFormOrvaneLayout[kButtonCheckGroup].rect;
-  const TControlRect raised = GroupBoxWithContentsAt(check, 18);
-  for (const auto& [contents, text] : {std::pair{GroupContents(check.width, check.height, kDesignTextHeight), 13},
-                                       std::pair{TControlRect{3, 18, raised.width - 6, raised.height - 21}, 12}}) {
-    const auto cells = ButtonCheckCellRects(contents, text, widths);
-    const TControlRect progress = ButtonCheckProgressRect(contents, text);
-    EXPECT_TRUE(Inside(progress, contents));
-    for (size_t i = 0; i < cells.size(); ++i) {
-      EXPECT_TRUE(Inside(cells[i], contents)) << i;
-      EXPECT_LT(cells[i].top + cells[i].height, progress.top) << i;
-      EXPECT_GE(cells[i].height, 2 * text + 2 * ButtonStateBorder(TButtonState::Suspect)) << i;
-      EXPECT_GE(cells[i].width, widths[i] + 2 * ButtonStateBorder(TButtonState::Suspect)) << i;
-      for (size_t j = 0; j < i; ++j) EXPECT_FALSE(Overlap(cells[i], cells[j])) << i << " / " << j;
-    }
-    EXPECT_EQ(cells[21].top, cells[20].top);
-    EXPECT_EQ(cells[22].left, cells[21].left + cells[21].width + 1);
-    EXPECT_EQ(cells[22].top, cells[21].top);
+  const TControlRect group = kFormOrvaneLayout[kButtonCheckGroup].rect;
+  const TControlRect contents = GroupContents(group.width, group.height, kDesignTextHeight);
+  const auto cells = ButtonCheckCellRects(contents, kDesignTextHeight, widths);
+  const TControlRect progress = ButtonCheckProgressRect(contents, kDesignTextHeight);
+  EXPECT_TRUE(Inside(progress, contents));
+  const int border = ButtonStateBorder(TButtonState::Suspect);
+  for (size_t i = 0; i < cells.size(); ++i) {
+    EXPECT_TRUE(Inside(cells[i], contents)) << i;
+    EXPECT_LT(cells[i].top + cells[i].height, progress.top) << i;
+    EXPECT_GE(cells[i].height, 2 * kDesignTextHeight + 2 * border) << i;
+    EXPECT_GE(cells[i].width, widths[i] + 2 * border) << i;
+    for (size_t j = 0; j < i; ++j) EXPECT_FALSE(Overlap(cells[i], cells[j])) << i << " / " << j;
   }
-  // Qt's taller title raises the box by what its contents lose.
-  EXPECT_EQ(raised, (TControlRect{check.left, check.top - 4, check.width, check.height + 4}));
+  EXPECT_EQ(cells[22].left, cells[21].left + cells[21].width + 1);
+  EXPECT_EQ(cells[22].top, cells[20].top);
 }
 
 }  // namespace

@@ -112,28 +112,20 @@ TEST_F(SimulatedSpeechMikeTest, HandlerErrorReachesTheErrorDisplayAndTheNextEven
   EXPECT_EQ(dialogs.shown, (std::vector<ShownDialog>{{"error", "Not initialized"}}));
 }
 
-// Unplugged, the device sends nothing, whatever its window's buttons are made to do, until it is
-// plugged in again; it can be unplugged while inactive.
+// Unplugged, even while inactive, the device sends nothing until it is plugged in again.
 TEST_F(SimulatedSpeechMikeTest, AnUnpluggedDeviceSendsNothingButItsReturn) {
   TSpeechMikeControl control;
   std::vector<std::string> seen;
   control.OnSPMEventButton = [&](TSpeechMikeControl&, int32_t, uint32_t code) { seen.push_back(std::to_string(code)); };
-  control.OnSPMEventBatteryStatusChanged = [&](TSpeechMikeControl&, int32_t, uint32_t) { seen.push_back("battery"); };
   control.OnSPMEventDeviceConnected = [&](TSpeechMikeControl&, int32_t) { seen.push_back("connected"); };
-  control.OnSPMEventDeviceDisconnected = [&](TSpeechMikeControl&, int32_t) { seen.push_back("disconnected"); };
   component.RaiseEvent(2);
-  EXPECT_FALSE(component.Plugged());
   control.InitializeDevice(0);
   control.ActivateDevice();
   component.PressButton(2);
-  component.RaiseEvent(5, 3);
-  component.RaiseEvent(2);
   component.RaiseEvent(1);
   component.PressButton(3);
-  component.RaiseEvent(2);
-  component.PressButton(4);
   thread.thread.RunPending();
-  EXPECT_EQ(seen, (std::vector<std::string>{"connected", "3", "disconnected"}));
+  EXPECT_EQ(seen, (std::vector<std::string>{"connected", "3"}));
 }
 
 TEST_F(SimulatedSpeechMikeTest, ActivationBeforeInitialisationFails) {
