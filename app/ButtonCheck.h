@@ -13,47 +13,68 @@ namespace orvane {
 
 enum class TButtonState {
   NotSeen,
-  Held,      // pressed, not yet released
-  Verified,  // pressed, then released within kLongestHold
-  Suspect,   // released without a press, or held longer than kLongestHold: a worn or stuck key
+  Held,      // down now
+  Verified,  // pressed, then released
+  Suspect,   // a worn or stuck key, for the rest of the check
 };
+
+enum class TSuspectReason { ReleasedWithoutPress, Stuck };
 
 // The background of a cell in each state, as 0xRRGGBB: pale colours under black text, so that
 // every state stays readable; the cell's text names the state as well.
 uint32_t ButtonStateColour(TButtonState state);
+// The width of a cell's border in each state, at 96 DPI: what tells the states apart where the
+// system's colours replace the cells' own (high contrast).
+int ButtonStateBorder(TButtonState state);
 
 class TButtonCheck {
  public:
-  // A hold longer than this (milliseconds) marks the button as stuck.
-  static constexpr uint32_t kLongestHold = 5000;
+  // A button still down after this long (milliseconds) is stuck.
+  static constexpr uint32_t kStuckAfter = 30000;
 
-  // A button event handled at Tick. Codes of no button change nothing.
+  // A button event handled at Tick. Codes of no button change nothing, nor does anything the
+  // device sends between its disconnection and its return.
   void Event(uint32_t code, uint32_t tick);
-  // Marks the buttons held longer than kLongestHold at Tick as suspect; true when a cell changed.
+  // Marks the buttons down longer than kStuckAfter at Tick as stuck; true when a cell changed.
   bool CheckHeld(uint32_t tick);
+  // The device left (unplugged, or closed by the tester): the buttons it held come up without a
+  // verdict, and their late releases will count for nothing.
+  void DeviceDisconnected();
+  void DeviceConnected();
+  // Forgets every verdict. A button down now stays down: its release is measured from its press.
   void Clear();
 
-  TButtonState State(size_t button) const { return cells_.at(button).state; }
+  TButtonState State(size_t button) const;
   // The last hold time of a verified button, in milliseconds.
-  uint32_t LastHoldForTesting(size_t button) const { return cells_.at(button).lastHold; }
-  // What a cell shows: the button's caption, a line feed, then the state ("enfoncé", "120 ms",
-  // "suspect"; nothing while not seen).
+  uint32_t LastHoldForTesting(size_t button) const { return cells_.at(button).hold; }
+  // What a cell shows: the button's caption, a line feed, then its state in a word or two
+  // ("enfoncé", "120 ms", "6,5 s", "sans appui", "bloqué"; nothing while not seen).
   std::string CellText(size_t button) const;
+  // The same in words, for those who cannot see the cell: "Stop : vérifié, 120 ms".
+  std::string CellDescription(size_t button) const;
   size_t VerifiedCount() const;
+  bool HasVerdict() const;
   // "N / 23 boutons vérifiés".
   std::string Progress() const;
-  // The log line of a finished check: "Vérification des boutons : N/23 vérifiés", then the suspect
-  // buttons, if any.
-  std::string Summary() const;
+  // The log line of the check: "Vérification des boutons : N/23 vérifiés", then the suspect
+  // buttons with their reasons and the buttons without a verdict, if any; "(interrompue)" after
+  // "boutons" for a check cleared before its end.
+  std::string Summary(bool interrupted = false) const;
 
  private:
   struct Cell {
-    TButtonState state = TButtonState::NotSeen;
+    // The verdict: NotSeen, Verified or Suspect.
+    TButtonState verdict = TButtonState::NotSeen;
+    TSuspectReason reason = TSuspectReason::ReleasedWithoutPress;
+    uint32_t hold = 0;
     bool down = false;
     uint32_t pressedAt = 0;
-    uint32_t lastHold = 0;
+    // Its next release ends a hold that was already judged, or lost with the device.
+    bool releaseCounts = true;
   };
+  static void MarkSuspect(Cell& cell, TSuspectReason reason);
   std::array<Cell, kSpeechMikeButtonCount> cells_{};
+  bool connected_ = true;
 };
 
 }  // namespace orvane

@@ -1,43 +1,50 @@
 #include "app/DeviceStatus.h"
 
+#include "common/DateTimeFormat.h"
+
 namespace orvane {
 
 namespace {
 
-std::string At(uint32_t tick) { return " à " + std::to_string(tick) + " ms"; }
+constexpr const char* kLabels[] = {"Connexion", "Batterie", "Sans fil", "Station d'accueil"};
 
 }  // namespace
 
-std::string TDeviceStatus::Record(TDeviceEvent event, int32_t device, uint32_t value, uint32_t tick) {
+std::string TDeviceStatus::Record(TDeviceEvent event, int32_t device, uint32_t value, TDateTime at) {
   const std::string number = "(" + std::to_string(device) + ")";
+  const std::string when = " à " + FormatDateTime("hh:nn:ss", at);
+  const std::string shown = std::to_string(value);
   switch (event) {
     case TDeviceEvent::Connected:
+      values_[kConnection] = "connecté " + number + when;
+      return "Micro connecté " + number;
     case TDeviceEvent::Disconnected:
-      connection_ = Connection{event == TDeviceEvent::Connected, device, tick};
-      return std::string(connection_->connected ? "Micro connecté " : "Micro déconnecté ") + number;
+      // The battery, link and dock of a device that has gone are no longer known.
+      values_ = {};
+      values_[kConnection] = "déconnecté " + number + when;
+      return "Micro déconnecté " + number;
     case TDeviceEvent::Battery:
-      battery_ = Stamped{value, tick};
-      return "Micro " + number + " : état de la batterie " + std::to_string(value);
+      values_[kBattery] = shown + when;
+      return "Micro " + number + " : état de la batterie " + shown;
     case TDeviceEvent::Wireless:
-      wireless_ = Stamped{value, tick};
-      return "Micro " + number + " : état de la liaison sans fil " + std::to_string(value);
+      values_[kWireless] = shown + when;
+      return "Micro " + number + " : état de la liaison sans fil " + shown;
     case TDeviceEvent::Dock:
-      dock_ = Stamped{value, tick};
-      return "Micro " + number + " : état de la station d'accueil " + std::to_string(value);
+      values_[kDock] = shown + when;
+      return "Micro " + number + " : état de la station d'accueil " + shown;
   }
   return {};
 }
 
-std::string TDeviceStatus::Text() const {
-  if (!connection_ && !battery_ && !wireless_ && !dock_) return "Aucun événement du micro";
-  const auto line = [](const char* what, const std::optional<Stamped>& stamped) {
-    return std::string(what) + " : " + (stamped ? std::to_string(stamped->value) + At(stamped->tick) : "—");
-  };
-  std::string connection = "Connexion : —";
-  if (connection_)
-    connection = std::string(connection_->connected ? "Connecté (" : "Déconnecté (") +
-                 std::to_string(connection_->device) + ")" + At(connection_->tick);
-  return connection + "\n" + line("Batterie", battery_) + "\n" + line("Sans fil", wireless_) + "\n" + line("Station", dock_);
+std::string TDeviceStatus::Joined(const char* separator, const char* unknown) const {
+  std::string text;
+  for (size_t i = 0; i < values_.size(); ++i)
+    text += (i ? separator : "") + std::string(kLabels[i]) + " : " + (values_[i].empty() ? unknown : values_[i]);
+  return text;
 }
+
+std::string TDeviceStatus::Text() const { return Joined("\n", "—"); }
+
+std::string TDeviceStatus::Description() const { return "État du micro : " + Joined(" ; ", "aucun événement"); }
 
 }  // namespace orvane

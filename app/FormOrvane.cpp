@@ -32,8 +32,17 @@ void TFormOrvane::Changed() {
 void TFormOrvane::ClearList() {
   lineCount_ = 0;
   if (view_) view_->ListCleared();
-  // The check starts again with every fresh list.
+  // The check starts again with every fresh list; what it had found so far stays in the log.
+  if (buttonCheck_.HasVerdict()) LogButtonCheck(true);
   buttonCheck_.Clear();
+  buttonCheckLogged_ = false;
+}
+
+void TFormOrvane::LogButtonCheck(bool interrupted) {
+  if (buttonCheckLogged_) return;
+  // For support reading the log later: how far the technician got with the buttons.
+  AppLogger().Log(buttonCheck_.Summary(interrupted), 200, 0);
+  buttonCheckLogged_ = true;
 }
 
 void TFormOrvane::ShowHandlerError(const std::exception& e) { Port<Dialogs>().MessageError(e.what()); }
@@ -87,6 +96,8 @@ void TFormOrvane::FormClose() {
 
 void TFormOrvane::ButtonActiverClick() {
   ClearList();
+  // A new activation may find another device, or the same one changed.
+  deviceStatus_ = TDeviceStatus{};
   Changed();
   try {
     // Its result is not consulted: the controller has already told the user what failed.
@@ -95,20 +106,25 @@ void TFormOrvane::ButtonActiverClick() {
     Port<Dialogs>().MessageError(e.what());
     return;
   }
+  buttonCheck_.DeviceConnected();
   activerEnabled_ = false;
   desactiverEnabled_ = true;
   Changed();
+  // Keyboard users go on from the button that took their key press, now disabled.
+  if (view_) view_->Focus(kButtonDesactiver);
 }
 
 void TFormOrvane::ButtonDesactiverClick() {
   dataPhilips_->LumiereSpeechMikePro(1);
   SelectLumiere(kLumiereOff);
   dataPhilips_->ClosePHILIPSDictCtrl();
+  // The closed device sends nothing more: the keys it held come up without a verdict.
+  buttonCheck_.DeviceDisconnected();
   activerEnabled_ = true;
   desactiverEnabled_ = false;
-  // For support reading the log later: how far the technician got with the buttons.
-  AppLogger().Log(buttonCheck_.Summary(), 200, 0);
+  LogButtonCheck(false);
   Changed();
+  if (view_) view_->Focus(kButtonActiver);
 }
 
 void TFormOrvane::ButtonVideMemoClick() {
@@ -144,7 +160,7 @@ void TFormOrvane::RadioGroupLumiereClick() {
       lumiereClickAttached_ = false;
       SelectLumiere(kLumiereOff);
       lumiereClickAttached_ = true;
-      if (view_ && activerEnabled_) view_->FocusButtonActiver();
+      if (view_ && activerEnabled_) view_->Focus(kButtonActiver);
     } else {
       Port<Dialogs>().ShowMessage("Erreur :" + message);
     }
@@ -180,7 +196,10 @@ void TFormOrvane::SpeechMikeControl1SPMEventButton(TSpeechMikeControl&, int32_t,
 }
 
 void TFormOrvane::SpeechMikeControl1SPMEventDevice(TDeviceEvent event, int32_t lDeviceID, uint32_t value) {
-  AppLogger().Log(deviceStatus_.Record(event, lDeviceID, value, Port<Clock>().TickCount()), 200, 0);
+  AppLogger().Log(deviceStatus_.Record(event, lDeviceID, value, Port<Clock>().Now()), 200, 0);
+  // An unplugged device is no key's fault.
+  if (event == TDeviceEvent::Disconnected) buttonCheck_.DeviceDisconnected();
+  if (event == TDeviceEvent::Connected) buttonCheck_.DeviceConnected();
   Changed();
 }
 

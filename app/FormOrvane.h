@@ -28,8 +28,8 @@ class TFormOrvaneView {
   virtual void ListCleared() = 0;
   // The presenter's other state changed: redraw the other controls from it.
   virtual void Changed() = 0;
-  // Gives the keyboard focus to "Activer".
-  virtual void FocusButtonActiver() = 0;
+  // Gives the keyboard focus to a control of the window.
+  virtual void Focus(TFormOrvaneControl control) = 0;
   // Closes the window once the running handler has returned; as the main window this ends the
   // program.
   virtual void RequestClose() = 0;
@@ -59,7 +59,7 @@ class TFormOrvane {
   // The component's connection, battery, wireless and dock events (Value unused by the first two).
   void SpeechMikeControl1SPMEventDevice(TDeviceEvent event, int32_t lDeviceID, uint32_t value);
   // Runs every kButtonCheckPeriod milliseconds while the window is up: a button held too long
-  // becomes suspect.
+  // becomes stuck.
   static constexpr unsigned kButtonCheckPeriod = 500;
   void ButtonCheckTimer();
 
@@ -94,6 +94,8 @@ class TFormOrvane {
  private:
   void ClearList();
   void Changed();
+  // Writes the button check's outcome to the log, once per check.
+  void LogButtonCheck(bool interrupted);
 
   TFormOrvaneView* view_;
   std::unique_ptr<TDataPhilips> dataPhilips_;
@@ -107,6 +109,7 @@ class TFormOrvane {
   size_t lineCount_ = 0;
   int columns_ = 1;
   TButtonCheck buttonCheck_;
+  bool buttonCheckLogged_ = false;
   TDeviceStatus deviceStatus_;
 };
 

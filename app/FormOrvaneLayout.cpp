@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/SpeechMikeButtons.h"
+#include "app/ButtonCheck.h"
 
 namespace orvane {
 
@@ -24,10 +24,10 @@ const std::array<TControlLayout, kFormOrvaneControlCount> kFormOrvaneLayout = {{
     {.caption = "Les commandes :", .rect = {16, 128, 0, 0}, .tabStop = false},
     // The button check and the device status stand in the corners that the others leave free.
     {.caption = "Vérification des boutons",
-     .rect = {648, 439, 321, 185},
+     .rect = {641, 439, 328, 185},
      .anchors = kAnchorRight | kAnchorBottom,
      .tabStop = false},
-    {.caption = "État du micro", .rect = {792, 11, 177, 110}, .anchors = kAnchorRight | kAnchorTop, .tabStop = false},
+    {.caption = "État du micro", .rect = {792, 11, 177, 134}, .anchors = kAnchorRight | kAnchorTop, .tabStop = false},
 }};
 
 TControlRect Anchored(const TControlRect& rect, unsigned anchors, int dx, int dy) {
@@ -43,37 +43,65 @@ TControlRect Anchored(const TControlRect& rect, unsigned anchors, int dx, int dy
   return r;
 }
 
-TControlRect RadioGroupItemRect(const TControlLayout& group, int index, int textHeight) {
+TControlRect GroupContents(int width, int height, int textHeight) {
+  return TControlRect{6, textHeight + 1, std::max(0, width - 12), std::max(0, height - textHeight - 3)};
+}
+
+TControlRect RadioGroupContents(const TControlLayout& group, int textHeight) {
+  return TControlRect{8, textHeight + 1, group.rect.width - 10, std::max(0, group.rect.height - textHeight - 5)};
+}
+
+TControlRect GroupBoxWithContentsAt(const TControlRect& design, int contentsTop) {
+  const int raise = std::max(0, contentsTop - GroupContents(design.width, design.height, kDesignTextHeight).top);
+  return TControlRect{design.left, design.top - raise, design.width, design.height + raise};
+}
+
+TControlRect RadioGroupItemRect(const TControlLayout& group, int index, const TControlRect& contents) {
   const int count = static_cast<int>(group.items.size());
   const int columns = std::max(1, group.columns);
   const int rows = std::max(1, (count + columns - 1) / columns);
-  const int columnWidth = (group.rect.width - 10) / columns;
-  const int free = std::max(0, group.rect.height - textHeight - 5);
-  const int rowHeight = free / rows;
+  const int columnWidth = contents.width / columns;
+  const int rowHeight = contents.height / rows;
   // What the rows leave over is shared above and below them.
-  const int top = textHeight + 1 + (free % rows) / 2;
-  return TControlRect{8 + (index / rows) * columnWidth, top + (index % rows) * rowHeight, columnWidth, rowHeight};
+  const int top = contents.top + (contents.height % rows) / 2;
+  return TControlRect{contents.left + (index / rows) * columnWidth, top + (index % rows) * rowHeight, columnWidth,
+                      rowHeight};
 }
 
-TControlRect ButtonCheckCellRect(size_t button, int groupWidth, int groupHeight, int textHeight) {
-  constexpr int kColumns = 4;
-  constexpr int kRows = (static_cast<int>(kSpeechMikeButtonCount) + kColumns - 1) / kColumns;
-  const int top = textHeight + 2;
-  const int bottom = ButtonCheckProgressRect(groupWidth, groupHeight, textHeight).top - 1;
-  const int width = (groupWidth - 16) / kColumns;
-  const int height = std::max(0, bottom - top) / kRows;
-  const int index = static_cast<int>(button);
-  // A pixel between neighbours keeps the cells apart.
-  return TControlRect{8 + (index % kColumns) * width, top + (index / kColumns) * height, width - 1, height - 1};
+std::array<TControlRect, kSpeechMikeButtonCount> ButtonCheckCellRects(const TControlRect& contents, int textHeight,
+                                                                      std::span<const int> captionWidths) {
+  // A pixel between neighbours keeps the cells apart; a caption must clear the widest border.
+  const int pitch = (contents.width + 1) / kButtonCheckColumns;
+  int border = 0;
+  for (TButtonState state : {TButtonState::NotSeen, TButtonState::Held, TButtonState::Verified, TButtonState::Suspect})
+    border = std::max(border, ButtonStateBorder(state));
+  struct Slot {
+    int row, column, span;
+  };
+  std::array<Slot, kSpeechMikeButtonCount> slots{};
+  int row = 0, column = 0;
+  for (size_t i = 0; i < slots.size(); ++i) {
+    const int needed = (i < captionWidths.size() ? captionWidths[i] : 0) + 2 * border + 1;
+    const int span = std::clamp((needed + pitch - 1) / std::max(1, pitch), 1, kButtonCheckColumns);
+    if (column + span > kButtonCheckColumns) {
+      ++row;
+      column = 0;
+    }
+    slots[i] = {row, column, span};
+    column += span;
+  }
+  const int rows = row + 1;
+  const int bottom = ButtonCheckProgressRect(contents, textHeight).top - 1;
+  const int rowPitch = (std::max(0, bottom - contents.top) + 1) / rows;
+  std::array<TControlRect, kSpeechMikeButtonCount> cells{};
+  for (size_t i = 0; i < slots.size(); ++i)
+    cells[i] = TControlRect{contents.left + slots[i].column * pitch, contents.top + slots[i].row * rowPitch,
+                            slots[i].span * pitch - 1, rowPitch - 1};
+  return cells;
 }
 
-TControlRect ButtonCheckProgressRect(int groupWidth, int groupHeight, int textHeight) {
-  return TControlRect{8, groupHeight - textHeight - 4, groupWidth - 16, textHeight};
-}
-
-TControlRect DeviceStatusTextRect(int groupWidth, int groupHeight, int textHeight) {
-  const int top = textHeight + 4;
-  return TControlRect{8, top, groupWidth - 16, std::max(0, groupHeight - top - 6)};
+TControlRect ButtonCheckProgressRect(const TControlRect& contents, int textHeight) {
+  return TControlRect{contents.left, contents.top + contents.height - textHeight, contents.width, textHeight};
 }
 
 }  // namespace orvane

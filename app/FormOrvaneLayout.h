@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <span>
 
+#include "app/SpeechMikeButtons.h"
 #include "device/SpeechMikeComponent.h"
 #include "ui/ScreenScale.h"
 
@@ -75,14 +76,28 @@ struct TControlLayout {
 
 extern const std::array<TControlLayout, kFormOrvaneControlCount> kFormOrvaneLayout;
 
+// A line of the window's font at 96 DPI (8 points of MS Sans Serif): what the design's insides
+// of the groups are laid out for.
+inline constexpr int kDesignTextHeight = 13;
+
 // The insides of the groups, relative to the group, for the height of a line of its font.
-// A radio group's item: below the caption, the first column top to bottom, then the next one.
-TControlRect RadioGroupItemRect(const TControlLayout& group, int index, int textHeight);
-// For the group's size: the button check's cell of a button, in four columns of two text lines each, and its progress
-// line under the cells.
-TControlRect ButtonCheckCellRect(size_t button, int groupWidth, int groupHeight, int textHeight);
-TControlRect ButtonCheckProgressRect(int groupWidth, int groupHeight, int textHeight);
-// The device status's lines.
-TControlRect DeviceStatusTextRect(int groupWidth, int groupHeight, int textHeight);
+// A group box with its caption on its frame, as Win32 draws it: below the caption, within the
+// frame.
+TControlRect GroupContents(int width, int height, int textHeight);
+// The same for a radio group of the design, whose items run on to the frame's right side.
+TControlRect RadioGroupContents(const TControlLayout& group, int textHeight);
+// A group box whose toolkit starts its contents ContentsTop below its top, as Qt does with its
+// title above the frame: raised until its contents start where the design's do.
+TControlRect GroupBoxWithContentsAt(const TControlRect& design, int contentsTop);
+// A radio group's item in the group's Contents: the first column top to bottom, then the next
+// one.
+TControlRect RadioGroupItemRect(const TControlLayout& group, int index, const TControlRect& contents);
+// The button check's cells in its Contents, in reading order, in rows of kButtonCheckColumns
+// sharing the height that the progress line under them leaves; a cell whose caption (CaptionWidths,
+// in the same pixels) is wider than a column takes as many as it needs.
+inline constexpr int kButtonCheckColumns = 5;
+std::array<TControlRect, kSpeechMikeButtonCount> ButtonCheckCellRects(const TControlRect& contents, int textHeight,
+                                                                      std::span<const int> captionWidths);
+TControlRect ButtonCheckProgressRect(const TControlRect& contents, int textHeight);
 
 }  // namespace orvane

@@ -6,6 +6,8 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <vector>
+
 namespace orvane {
 namespace {
 
@@ -27,6 +29,12 @@ QRect ToQRect(const TControlRect& r) { return QRect(r.left, r.top, r.width, r.he
 
 QString Caption(const char* text) { return QString::fromUtf8(text); }
 
+// Where a group box holds its contents, as its style computes it.
+TControlRect ContentsOf(const QGroupBox* box) {
+  const QRect r = box->contentsRect();
+  return TControlRect{r.left(), r.top(), r.width(), r.height()};
+}
+
 }  // namespace
 
 template <class Control>
@@ -36,6 +44,7 @@ Control* TFormOrvaneQt::Place(Control* control, TFormOrvaneControl id) {
   if (r.width > 0) control->setGeometry(ToQRect(r));
   else control->move(r.left, r.top);
   controls_[id] = control;
+  places_[id] = r;
   return control;
 }
 
@@ -44,14 +53,23 @@ Control* TFormOrvaneQt::Make(TFormOrvaneControl id) {
   return Place(new Control(Caption(kFormOrvaneLayout[id].caption), this), id);
 }
 
+QGroupBox* TFormOrvaneQt::Group(TFormOrvaneControl id) {
+  auto* box = Make<QGroupBox>(id);
+  // Qt puts the title above the frame, where Win32 draws it on the frame: the box grows upwards
+  // by the difference, so that what it holds stands where the design puts it.
+  places_[id] = GroupBoxWithContentsAt(places_[id], box->contentsRect().top());
+  box->setGeometry(ToQRect(places_[id]));
+  return box;
+}
+
 QGroupBox* TFormOrvaneQt::RadioGroup(TFormOrvaneControl id, QButtonGroup*& buttons) {
   const TControlLayout& layout = kFormOrvaneLayout[id];
-  auto* box = Make<QGroupBox>(id);
+  auto* box = Group(id);
   buttons = new QButtonGroup(box);
   for (size_t i = 0; i < layout.items.size(); ++i) {
     auto* radio = new QRadioButton(Caption(layout.items[i]), box);
     radio->setFocusPolicy(Qt::TabFocus);
-    radio->setGeometry(ToQRect(RadioGroupItemRect(layout, static_cast<int>(i), box->fontMetrics().height())));
+    radio->setGeometry(ToQRect(RadioGroupItemRect(layout, static_cast<int>(i), ContentsOf(box))));
     buttons->addButton(radio, static_cast<int>(i));
   }
   return box;
@@ -61,6 +79,9 @@ TFormOrvaneQt::TFormOrvaneQt(QWidget* parent) : QWidget(parent), presenter_(this
   setWindowTitle(Caption(kFormOrvaneCaption));
   setFont(WindowFont());
   resize(kFormOrvaneClientWidth, kFormOrvaneClientHeight);
+  // Never smaller than designed, or the groups that follow the right and bottom sides would cover
+  // the others.
+  setMinimumSize(kFormOrvaneClientWidth, kFormOrvaneClientHeight);
 
   buttonActiver_ = Make<QPushButton>(kButtonActiver);
   buttonDesactiver_ = Make<QPushButton>(kButtonDesactiver);
@@ -85,27 +106,30 @@ TFormOrvaneQt::TFormOrvaneQt(QWidget* parent) : QWidget(parent), presenter_(this
   label1_->adjustSize();
 
   const int textHeight = fontMetrics().height();
-  const TControlRect check = kFormOrvaneLayout[kButtonCheckGroup].rect;
-  buttonCheckGroup_ = Make<QGroupBox>(kButtonCheckGroup);
-  // Two lines must fit in a cell's height, whichever font stands in for the window's.
-  QFont cellFont = font();
-  cellFont.setPointSize(7);
+  buttonCheckGroup_ = Group(kButtonCheckGroup);
+  std::vector<int> captionWidths;
+  for (const TSpeechMikeButton& button : kSpeechMikeButtons)
+    captionWidths.push_back(fontMetrics().horizontalAdvance(Caption(button.caption)));
+  const TControlRect checkInside = ContentsOf(buttonCheckGroup_);
+  const auto cells = ButtonCheckCellRects(checkInside, textHeight, captionWidths);
   for (size_t i = 0; i < buttonCheckCells_.size(); ++i) {
     auto* cell = new QLabel(buttonCheckGroup_);
-    cell->setFont(cellFont);
+    // The window's font, which a style sheet would otherwise replace with the application's.
+    cell->setFont(font());
     cell->setAlignment(Qt::AlignCenter);
-    cell->setGeometry(ToQRect(ButtonCheckCellRect(i, check.width, check.height, textHeight)));
+    cell->setGeometry(ToQRect(cells[i]));
     buttonCheckCells_[i] = cell;
   }
   buttonCheckProgress_ = new QLabel(buttonCheckGroup_);
   buttonCheckProgress_->setAlignment(Qt::AlignCenter);
-  buttonCheckProgress_->setGeometry(ToQRect(ButtonCheckProgressRect(check.width, check.height, textHeight)));
+  buttonCheckProgress_->setGeometry(ToQRect(ButtonCheckProgressRect(checkInside, textHeight)));
 
-  const TControlRect status = kFormOrvaneLayout[kDeviceStatusGroup].rect;
-  deviceStatusGroup_ = Make<QGroupBox>(kDeviceStatusGroup);
+  deviceStatusGroup_ = Group(kDeviceStatusGroup);
   deviceStatusText_ = new QLabel(deviceStatusGroup_);
   deviceStatusText_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  deviceStatusText_->setGeometry(ToQRect(DeviceStatusTextRect(status.width, status.height, textHeight)));
+  // Long lines wrap at word ends rather than being cut.
+  deviceStatusText_->setWordWrap(true);
+  deviceStatusText_->setGeometry(ToQRect(ContentsOf(deviceStatusGroup_)));
 
   // Tab order of the window.
   QWidget* previous = nullptr;
@@ -163,17 +187,22 @@ void TFormOrvaneQt::Changed() {
 
   LayOutList();
   SyncButtonCheck();
-  deviceStatusText_->setText(QString::fromStdString(presenter_.DeviceStatus().Text()));
+  const TDeviceStatus& status = presenter_.DeviceStatus();
+  deviceStatusText_->setText(QString::fromStdString(status.Text()));
+  deviceStatusText_->setAccessibleName(QString::fromStdString(status.Description()));
 }
 
 void TFormOrvaneQt::SyncButtonCheck() {
   const TButtonCheck& check = presenter_.ButtonCheck();
   for (size_t i = 0; i < buttonCheckCells_.size(); ++i) {
+    QLabel* cell = buttonCheckCells_[i];
     const QString text = QString::fromStdString(check.CellText(i));
-    const QString style = QString("QLabel { background-color: #%1; color: black; }")
-                              .arg(ButtonStateColour(check.State(i)), 6, 16, QChar('0'));
-    if (buttonCheckCells_[i]->text() != text) buttonCheckCells_[i]->setText(text);
-    if (buttonCheckCells_[i]->styleSheet() != style) buttonCheckCells_[i]->setStyleSheet(style);
+    const QString style = QString("QLabel { background-color: #%1; color: black; border: %2px solid #808080; }")
+                              .arg(ButtonStateColour(check.State(i)), 6, 16, QChar('0'))
+                              .arg(ButtonStateBorder(check.State(i)));
+    if (cell->text() != text) cell->setText(text);
+    if (cell->styleSheet() != style) cell->setStyleSheet(style);
+    cell->setAccessibleName(QString::fromStdString(check.CellDescription(i)));
   }
   buttonCheckProgress_->setText(QString::fromStdString(check.Progress()));
 }
@@ -191,7 +220,7 @@ void TFormOrvaneQt::LayOutList() {
   if (listBoxCmd_->gridSize() != QSize(width, height)) listBoxCmd_->setGridSize(QSize(width, height));
 }
 
-void TFormOrvaneQt::FocusButtonActiver() { buttonActiver_->setFocus(Qt::OtherFocusReason); }
+void TFormOrvaneQt::Focus(TFormOrvaneControl control) { controls_[control]->setFocus(Qt::OtherFocusReason); }
 
 void TFormOrvaneQt::RequestClose() {
   QTimer::singleShot(0, this, [this] { close(); });
@@ -222,7 +251,7 @@ void TFormOrvaneQt::resizeEvent(QResizeEvent* event) {
   for (size_t i = 0; i < controls_.size(); ++i) {
     const TControlLayout& layout = kFormOrvaneLayout[i];
     if (layout.anchors & (kAnchorRight | kAnchorBottom))
-      controls_[i]->setGeometry(ToQRect(Anchored(layout.rect, layout.anchors, dx, dy)));
+      controls_[i]->setGeometry(ToQRect(Anchored(places_[i], layout.anchors, dx, dy)));
   }
   LayOutList();
 }

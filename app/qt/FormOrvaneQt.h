@@ -27,7 +27,7 @@ class TFormOrvaneQt : public QWidget, public TFormOrvaneView {
   void LineAppended(const std::string& line) override;
   void ListCleared() override;
   void Changed() override;
-  void FocusButtonActiver() override;
+  void Focus(TFormOrvaneControl control) override;
   void RequestClose() override;
 
   QPushButton* ButtonActiver() const { return buttonActiver_; }
@@ -62,6 +62,8 @@ class TFormOrvaneQt : public QWidget, public TFormOrvaneView {
   // The same, made with its caption.
   template <class Control>
   Control* Make(TFormOrvaneControl id);
+  // A group box of the design, holding what is made in it inside its contents.
+  QGroupBox* Group(TFormOrvaneControl id);
   QGroupBox* RadioGroup(TFormOrvaneControl id, QButtonGroup*& buttons);
   void LayOutList();
   void SyncButtonCheck();
@@ -85,6 +87,8 @@ class TFormOrvaneQt : public QWidget, public TFormOrvaneView {
   QLabel* deviceStatusText_;
   // The window's controls of the design, as TFormOrvaneControl numbers them.
   std::array<QWidget*, kFormOrvaneControlCount> controls_{};
+  // Where each stands at the design size.
+  std::array<TControlRect, kFormOrvaneControlCount> places_{};
   QTimer buttonCheckTimer_;
   bool closing_ = false;
 };

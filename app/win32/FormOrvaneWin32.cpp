@@ -33,10 +33,6 @@ enum ControlId : int {
 // The timer that looks at the held buttons.
 constexpr UINT_PTR kButtonCheckTimer = 1;
 
-// The height of a line of the window's font at 96 DPI, which the insides of the groups are laid
-// out for.
-constexpr int kTextHeight = 13;
-
 // A rectangle of a group's inside, in the window's client coordinates.
 TControlRect InGroup(const TControlRect& group, const TControlRect& inside) {
   return TControlRect{group.left + inside.left, group.top + inside.top, inside.width, inside.height};
@@ -68,7 +64,6 @@ TFormOrvaneWin32::~TFormOrvaneWin32() {
   if (window_) DestroyWindow(window_);
   if (font_) DeleteObject(font_);
   if (listFont_) DeleteObject(listFont_);
-  if (cellFont_) DeleteObject(cellFont_);
 }
 
 HWND TFormOrvaneWin32::Create(HINSTANCE instance) {
@@ -96,8 +91,6 @@ HWND TFormOrvaneWin32::Create(HINSTANCE instance) {
 
   font_ = MakeFont(L"MS Sans Serif", 8, DEFAULT_CHARSET);
   listFont_ = MakeFont(L"Times New Roman", 8, ANSI_CHARSET);
-  // Two lines and the longest caption must fit in a cell: a smaller outline font than the window's.
-  cellFont_ = MakeFont(L"Tahoma", 7, DEFAULT_CHARSET);
 
   // Every control of the window is made here, from its design rectangle, and follows the sides of
   // the window that Anchors name.
@@ -114,7 +107,7 @@ HWND TFormOrvaneWin32::Create(HINSTANCE instance) {
   const auto designed = [&](const wchar_t* kind, TFormOrvaneControl which, DWORD style, int id) {
     const TControlLayout& layout = kFormOrvaneLayout[which];
     if (layout.tabStop) style |= WS_TABSTOP;
-    return control(kind, layout.caption, style, layout.rect, layout.anchors, id);
+    return controls_[which] = control(kind, layout.caption, style, layout.rect, layout.anchors, id);
   };
   const auto button = [&](TFormOrvaneControl which, int id) {
     return designed(L"BUTTON", which, BS_PUSHBUTTON | WS_GROUP, id);
@@ -123,14 +116,14 @@ HWND TFormOrvaneWin32::Create(HINSTANCE instance) {
   const auto radioGroup = [&](TFormOrvaneControl which, int groupId, int firstId, HWND* radios) {
     const TControlLayout& layout = kFormOrvaneLayout[which];
     HWND group = control(L"BUTTON", layout.caption, BS_GROUPBOX, layout.rect, layout.anchors, groupId);
+    const TControlRect inside = RadioGroupContents(layout, kDesignTextHeight);
     for (size_t i = 0; i < layout.items.size(); ++i) {
       const int item = static_cast<int>(i);
       const DWORD first = i == 0 ? WS_GROUP | (layout.tabStop ? WS_TABSTOP : 0) : 0;
       radios[i] = control(L"BUTTON", layout.items[i], BS_RADIOBUTTON | first,
-                          InGroup(layout.rect, RadioGroupItemRect(layout, item, kTextHeight)), layout.anchors,
-                          firstId + item);
+                          InGroup(layout.rect, RadioGroupItemRect(layout, item, inside)), layout.anchors, firstId + item);
     }
-    return group;
+    return controls_[which] = group;
   };
 
   // Created in tab order.
@@ -161,19 +154,20 @@ HWND TFormOrvaneWin32::Create(HINSTANCE instance) {
   // Out of the tab order: nothing here takes the focus.
   const TControlLayout& check = kFormOrvaneLayout[kButtonCheckGroup];
   buttonCheckGroup_ = designed(L"BUTTON", kButtonCheckGroup, BS_GROUPBOX, kIdButtonCheckGroup);
-  for (size_t i = 0; i < buttonCheckCells_.size(); ++i) {
-    const TControlRect cell = ButtonCheckCellRect(i, check.rect.width, check.rect.height, kTextHeight);
-    buttonCheckCells_[i] = control(L"STATIC", "", SS_OWNERDRAW, InGroup(check.rect, cell), check.anchors,
+  const TControlRect checkInside = GroupContents(check.rect.width, check.rect.height, kDesignTextHeight);
+  const auto cells = ButtonCheckCellRects(checkInside, kDesignTextHeight, CaptionWidths());
+  for (size_t i = 0; i < buttonCheckCells_.size(); ++i)
+    buttonCheckCells_[i] = control(L"STATIC", "", SS_OWNERDRAW, InGroup(check.rect, cells[i]), check.anchors,
                                    kIdButtonCheckCell0 + static_cast<int>(i));
-  }
-  const TControlRect progress = ButtonCheckProgressRect(check.rect.width, check.rect.height, kTextHeight);
   buttonCheckProgress_ =
-      control(L"STATIC", "", SS_CENTER, InGroup(check.rect, progress), check.anchors, kIdButtonCheckProgress);
+      control(L"STATIC", "", SS_CENTER, InGroup(check.rect, ButtonCheckProgressRect(checkInside, kDesignTextHeight)),
+              check.anchors, kIdButtonCheckProgress);
   const TControlLayout& status = kFormOrvaneLayout[kDeviceStatusGroup];
   deviceStatusGroup_ = designed(L"BUTTON", kDeviceStatusGroup, BS_GROUPBOX, kIdDeviceStatusGroup);
-  const TControlRect lines = DeviceStatusTextRect(status.rect.width, status.rect.height, kTextHeight);
-  deviceStatusText_ =
-      control(L"STATIC", "", SS_LEFT | SS_NOPREFIX, InGroup(status.rect, lines), status.anchors, kIdDeviceStatusText);
+  // A static control wraps its lines at word ends.
+  deviceStatusText_ = control(L"STATIC", "", SS_LEFT | SS_NOPREFIX,
+                              InGroup(status.rect, GroupContents(status.rect.width, status.rect.height, kDesignTextHeight)),
+                              status.anchors, kIdDeviceStatusText);
   SetTimer(window_, kButtonCheckTimer, TFormOrvane::kButtonCheckPeriod, nullptr);
 
   presenter_.Run([&] { presenter_.FormCreate(); });
@@ -204,10 +198,11 @@ void TFormOrvaneWin32::Changed() {
 void TFormOrvaneWin32::SyncButtonCheck() {
   const TButtonCheck& check = presenter_.ButtonCheck();
   for (size_t i = 0; i < buttonCheckCells_.size(); ++i) {
-    // The text names the state; the cell draws itself from the presenter's state.
-    const std::wstring text = Utf8ToWide(check.CellText(i));
-    wchar_t shown[64] = {};
-    GetWindowTextW(buttonCheckCells_[i], shown, 64);
+    // The window text says the state in words, for screen readers; the cell draws itself from the
+    // presenter's state, and must be drawn again when it changed.
+    const std::wstring text = Utf8ToWide(check.CellDescription(i));
+    wchar_t shown[128] = {};
+    GetWindowTextW(buttonCheckCells_[i], shown, 128);
     if (text == shown) continue;
     SetWindowTextW(buttonCheckCells_[i], text.c_str());
     InvalidateRect(buttonCheckCells_[i], nullptr, TRUE);
@@ -215,35 +210,58 @@ void TFormOrvaneWin32::SyncButtonCheck() {
   SetWindowTextW(buttonCheckProgress_, Utf8ToWide(check.Progress()).c_str());
 }
 
+std::vector<int> TFormOrvaneWin32::CaptionWidths() const {
+  // Measured at the screen's DPI, the cells being laid out at the design's: rounded up.
+  std::vector<int> widths;
+  HDC dc = GetDC(window_);
+  HGDIOBJ old = SelectObject(dc, font_);
+  for (const TSpeechMikeButton& button : kSpeechMikeButtons) {
+    const std::wstring caption = Utf8ToWide(button.caption);
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+    widths.push_back((extent.cx * kDesignDpi + ScreenDpi() - 1) / ScreenDpi());
+  }
+  SelectObject(dc, old);
+  ReleaseDC(window_, dc);
+  return widths;
+}
+
 void TFormOrvaneWin32::DrawCell(const DRAWITEMSTRUCT& item) {
   const size_t button = item.CtlID - static_cast<UINT>(kIdButtonCheckCell0);
   const TButtonCheck& check = presenter_.ButtonCheck();
-  // In high contrast the system's colours rule; the text still names the state.
-  const bool system = HighContrast();
   const TButtonState state = check.State(button);
-  const bool marked = state != TButtonState::NotSeen;
-  const COLORREF background = system ? GetSysColor(marked ? COLOR_HIGHLIGHT : COLOR_WINDOW)
-                                     : ToColorRef(ButtonStateColour(state));
-  const COLORREF text = system ? GetSysColor(marked ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT) : RGB(0, 0, 0);
+  // In high contrast the system's colours rule: the text and the border's weight tell the states
+  // apart.
+  const bool system = HighContrast();
+  const COLORREF background = system ? GetSysColor(COLOR_WINDOW) : ToColorRef(ButtonStateColour(state));
+  const COLORREF text = system ? GetSysColor(COLOR_WINDOWTEXT) : RGB(0, 0, 0);
   HDC dc = item.hDC;
   RECT r = item.rcItem;
   HBRUSH fill = CreateSolidBrush(background);
   FillRect(dc, &r, fill);
   DeleteObject(fill);
-  FrameRect(dc, &r, GetSysColorBrush(system ? COLOR_WINDOWTEXT : COLOR_BTNSHADOW));
+  HBRUSH frame = GetSysColorBrush(system ? COLOR_WINDOWTEXT : COLOR_BTNSHADOW);
+  for (int i = 0; i < Scaled(ButtonStateBorder(state)); ++i) {
+    FrameRect(dc, &r, frame);
+    InflateRect(&r, -1, -1);
+  }
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, text);
-  HGDIOBJ old = SelectObject(dc, cellFont_);
+  HGDIOBJ old = SelectObject(dc, font_);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
   const std::string cell = check.CellText(button);
   const size_t feed = cell.find('\n');
-  // Two lines sharing the cell's height: the caption, then the state.
-  RECT upper = r, lower = r;
-  upper.bottom = r.top + (r.bottom - r.top) / 2 + 1;
-  lower.top = upper.bottom - 2;
+  // The caption above the state, each a line of the font high, together in the middle.
+  RECT upper = item.rcItem;
+  upper.top = (item.rcItem.top + item.rcItem.bottom) / 2 - metrics.tmHeight;
+  upper.bottom = upper.top + metrics.tmHeight;
+  RECT lower = upper;
+  OffsetRect(&lower, 0, metrics.tmHeight);
   const std::wstring caption = Utf8ToWide(cell.substr(0, feed));
   const std::wstring detail = Utf8ToWide(feed == std::string::npos ? std::string() : cell.substr(feed + 1));
-  DrawTextW(dc, caption.c_str(), -1, &upper, DT_CENTER | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-  DrawTextW(dc, detail.c_str(), -1, &lower, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+  DrawTextW(dc, caption.c_str(), -1, &upper, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
+  DrawTextW(dc, detail.c_str(), -1, &lower, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
   SelectObject(dc, old);
 }
 
@@ -269,7 +287,7 @@ void TFormOrvaneWin32::SetColumnWidth() {
   InvalidateRect(listBoxCmd_, nullptr, TRUE);
 }
 
-void TFormOrvaneWin32::FocusButtonActiver() { SetFocus(buttonActiver_); }
+void TFormOrvaneWin32::Focus(TFormOrvaneControl control) { SetFocus(controls_[control]); }
 
 void TFormOrvaneWin32::RequestClose() { PostMessageW(window_, WM_CLOSE, 0, 0); }
 
@@ -344,6 +362,13 @@ LRESULT TFormOrvaneWin32::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       if (wParam != SIZE_MINIMIZED) Anchor();
       return 0;
+    case WM_GETMINMAXINFO: {
+      // Never smaller than designed, or the groups that follow the right and bottom sides would
+      // cover the others.
+      auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+      limits->ptMinTrackSize = POINT{Scaled(kFormOrvaneOuterWidth), Scaled(kFormOrvaneOuterHeight)};
+      return 0;
+    }
     case WM_CLOSE:
       // The window closes even when a deactivation step fails: the user asked to quit, and the
       // controller releases the component with the window anyway.

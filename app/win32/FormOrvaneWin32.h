@@ -29,7 +29,7 @@ class TFormOrvaneWin32 : public TFormOrvaneView {
   void LineAppended(const std::string& line) override;
   void ListCleared() override;
   void Changed() override;
-  void FocusButtonActiver() override;
+  void Focus(TFormOrvaneControl control) override;
   void RequestClose() override;
 
  private:
@@ -41,13 +41,14 @@ class TFormOrvaneWin32 : public TFormOrvaneView {
   // Puts a line into the list at index At, -1 for the end.
   void InsertLine(const std::string& line, int at);
   void SyncButtonCheck();
+  // The width of each button's caption in the window's font, in design pixels.
+  std::vector<int> CaptionWidths() const;
   void DrawCell(const DRAWITEMSTRUCT& item);
 
   TFormOrvane presenter_;
   HWND window_ = nullptr;
   HFONT font_ = nullptr;
   HFONT listFont_ = nullptr;
-  HFONT cellFont_ = nullptr;
   HWND buttonActiver_ = nullptr;
   HWND buttonDesactiver_ = nullptr;
   HWND radioGroupLumiere_ = nullptr;
@@ -64,6 +65,8 @@ class TFormOrvaneWin32 : public TFormOrvaneView {
   HWND buttonCheckProgress_ = nullptr;
   HWND deviceStatusGroup_ = nullptr;
   HWND deviceStatusText_ = nullptr;
+  // The controls of the design, as TFormOrvaneControl numbers them.
+  std::array<HWND, kFormOrvaneControlCount> controls_{};
   // Every control with its design place (client coordinates at 96 DPI) and the window's sides it
   // follows.
   struct Placed {

@@ -13,6 +13,7 @@ struct SimulatedSpeechMike::State {
   bool otherBitnessOnly = false;
   bool initialized = false;
   bool active = false;
+  bool plugged = true;
   uint32_t displayState = 0;
   std::map<TSpmOperation, std::string> failures;
   std::map<int, SpeechMikeEventSink*> sinks;  // by connection number
@@ -124,6 +125,12 @@ bool SimulatedSpeechMike::RegisteredForOtherBitnessOnly() { return state_->other
 void SimulatedSpeechMike::PressButton(uint32_t eventId) { RaiseEvent(3, eventId); }
 
 void SimulatedSpeechMike::RaiseEvent(int dispId, uint32_t value) {
+  constexpr int kConnected = 1, kDisconnected = 2;
+  if (!state_->plugged && dispId != kConnected) return;
+  if (dispId == kConnected || dispId == kDisconnected) {
+    state_->plugged = dispId == kConnected;
+    state_->Changed();
+  }
   if (!state_->initialized || !state_->active) return;
   // The sinks are looked up when the work runs: a connection closed meanwhile gets nothing.
   std::vector<int> subscribed;
@@ -142,6 +149,7 @@ void SimulatedSpeechMike::RaiseEvent(int dispId, uint32_t value) {
 
 bool SimulatedSpeechMike::Initialized() const { return state_->initialized; }
 bool SimulatedSpeechMike::Active() const { return state_->active; }
+bool SimulatedSpeechMike::Plugged() const { return state_->plugged; }
 uint32_t SimulatedSpeechMike::DisplayState() const { return state_->displayState; }
 void SimulatedSpeechMike::SetOnChanged(std::function<void()> onChanged) { state_->onChanged = std::move(onChanged); }
 

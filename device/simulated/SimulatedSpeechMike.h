@@ -34,11 +34,14 @@ class SimulatedSpeechMike : public SpeechMikeComponent {
   // events are raised only while the device is initialised and active, and reach the
   // connections subscribed when the window thread gets to them.
   void PressButton(uint32_t eventId);
-  // Raises any event id 1 to 12 with one value (ignored by events without one).
+  // Raises any event id 1 to 12 with one value (ignored by events without one). The connection
+  // events plug the device in (1) and out (2), active or not; unplugged, it sends nothing until
+  // it is plugged in again.
   void RaiseEvent(int dispId, uint32_t value = 0);
 
   bool Initialized() const;
   bool Active() const;
+  bool Plugged() const;
   // The last display state set since initialisation, 0 when none.
   uint32_t DisplayState() const;
 

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/SpeechMikeButtons.h"
+#include "app/ButtonCheck.h"
+
+#include <vector>
 
 namespace orvane {
 namespace {
@@ -30,14 +32,15 @@ TEST(FormOrvaneLayoutTest, EveryControlStandsInsideTheWindowApartFromTheOthers) 
       EXPECT_FALSE(Overlap(a, kFormOrvaneLayout[j].rect))
           << kFormOrvaneLayout[i].caption << " / " << kFormOrvaneLayout[j].caption;
   }
-  constexpr int kText = 13;
+  constexpr int kText = kDesignTextHeight;
   for (const TControlLayout& group : kFormOrvaneLayout) {
     const TControlRect inside{0, kText, group.rect.width, group.rect.height - kText};
+    const TControlRect contents = RadioGroupContents(group, kText);
     for (int i = 0; i < static_cast<int>(group.items.size()); ++i) {
-      const TControlRect item = RadioGroupItemRect(group, i, kText);
+      const TControlRect item = RadioGroupItemRect(group, i, contents);
       EXPECT_TRUE(Inside(item, inside)) << group.items[static_cast<size_t>(i)];
       EXPECT_GE(item.height, kText) << group.items[static_cast<size_t>(i)];
-      for (int j = 0; j < i; ++j) EXPECT_FALSE(Overlap(item, RadioGroupItemRect(group, j, kText)));
+      for (int j = 0; j < i; ++j) EXPECT_FALSE(Overlap(item, RadioGroupItemRect(group, j, contents)));
     }
   }
 }
@@ -50,9 +53,10 @@ TEST(FormOrvaneLayoutTest, TheLightsAreTheDisplayStatesThenOffInTwoColumns) {
   EXPECT_STREQ(lights.items[12], "spmDisplayStateIdentifyDevice");
   EXPECT_STREQ(lights.items[kLumiereOff], "OFF");
   // Seven a column: "OFF" ends the second one, level with the last state of the first.
-  const TControlRect stop = RadioGroupItemRect(lights, 0, 13), off = RadioGroupItemRect(lights, kLumiereOff, 13);
+  const TControlRect contents = RadioGroupContents(lights, kDesignTextHeight);
+  const TControlRect stop = RadioGroupItemRect(lights, 0, contents), off = RadioGroupItemRect(lights, kLumiereOff, contents);
   EXPECT_GT(off.left, stop.left);
-  EXPECT_EQ(off.top, RadioGroupItemRect(lights, 6, 13).top);
+  EXPECT_EQ(off.top, RadioGroupItemRect(lights, 6, contents).top);
 }
 
 // As the window grows by 100 × 50: the list follows every side, the lights the left and bottom,
@@ -63,26 +67,35 @@ TEST(FormOrvaneLayoutTest, EachControlFollowsItsSidesAsTheWindowGrows) {
   };
   EXPECT_EQ(grown(kListBoxCmd, 100, 50), (TControlRect{16, 152, 1053, 323}));
   EXPECT_EQ(grown(kRadioGroupLumiere, 100, 50), (TControlRect{16, 489, 617, 185}));
-  EXPECT_EQ(grown(kButtonCheckGroup, 100, 50), (TControlRect{748, 489, 321, 185}));
-  EXPECT_EQ(grown(kDeviceStatusGroup, 100, 50), (TControlRect{892, 11, 177, 110}));
+  EXPECT_EQ(grown(kButtonCheckGroup, 100, 50), (TControlRect{741, 489, 328, 185}));
+  EXPECT_EQ(grown(kDeviceStatusGroup, 100, 50), (TControlRect{892, 11, 177, 134}));
   EXPECT_EQ(grown(kButton1, 100, 50), kFormOrvaneLayout[kButton1].rect);
   // Narrowed past its width, the list keeps no negative size.
   EXPECT_EQ(grown(kListBoxCmd, -1000, -300), (TControlRect{16, 152, 0, 0}));
 }
 
-TEST(FormOrvaneLayoutTest, CellsFillFourColumnsAboveTheProgressLineInsideTheGroup) {
-  const int width = 321, height = 185, text = 13;
-  const TControlRect line = ButtonCheckProgressRect(width, height, text);
-  EXPECT_LE(line.top + line.height, height - 2);
-  const TControlRect first = ButtonCheckCellRect(0, width, height, text);
-  const TControlRect last = ButtonCheckCellRect(kSpeechMikeButtonCount - 1, width, height, text);
-  EXPECT_GT(first.top, text);
-  EXPECT_GE(first.height, 2 * text - 3);  // two text lines
-  EXPECT_LE(last.top + last.height, line.top);
-  EXPECT_LE(ButtonCheckCellRect(3, width, height, text).left + first.width, width - 8);
-  // Neighbours do not touch.
-  EXPECT_EQ(ButtonCheckCellRect(4, width, height, text).top, first.top + first.height + 1);
-  EXPECT_EQ(ButtonCheckCellRect(1, width, height, text).left, first.left + first.width + 1);
+// The cells in the design's group, with captions as wide as the window's font makes them: two
+// lines of text and the heaviest border fit every cell, "Programmable 1" takes two columns, and
+// all stands apart above the progress line.
+TEST(FormOrvaneLayoutTest, EachCellHoldsTwoLinesAndItsCaptionAboveTheProgressLine) {
+  std::vector<int> widths(kSpeechMikeButtonCount, 51);
+  widths[12] = 57;  // Menu down
+  widths[21] = 81;  // Programmable 1
+  const TControlRect group = kFormOrvaneLayout[kButtonCheckGroup].rect;
+  const TControlRect contents = GroupContents(group.width, group.height, kDesignTextHeight);
+  const auto cells = ButtonCheckCellRects(contents, kDesignTextHeight, widths);
+  const TControlRect progress = ButtonCheckProgressRect(contents, kDesignTextHeight);
+  EXPECT_TRUE(Inside(progress, contents));
+  const int border = ButtonStateBorder(TButtonState::Suspect);
+  for (size_t i = 0; i < cells.size(); ++i) {
+    EXPECT_TRUE(Inside(cells[i], contents)) << i;
+    EXPECT_LT(cells[i].top + cells[i].height, progress.top) << i;
+    EXPECT_GE(cells[i].height, 2 * kDesignTextHeight + 2 * border) << i;
+    EXPECT_GE(cells[i].width, widths[i] + 2 * border) << i;
+    for (size_t j = 0; j < i; ++j) EXPECT_FALSE(Overlap(cells[i], cells[j])) << i << " / " << j;
+  }
+  EXPECT_EQ(cells[22].left, cells[21].left + cells[21].width + 1);
+  EXPECT_EQ(cells[22].top, cells[20].top);
 }
 
 }  // namespace

@@ -121,8 +121,16 @@ void TSimulatedSpeechMikeWindow::Refresh() {
   display_->setText(name.empty() ? QString("(aucun état)") : QString::fromStdString(name));
   const QColor colour = DisplayColour(state);
   display_->setStyleSheet(QString("QLabel { background-color: %1; color: white; font-weight: bold; }").arg(colour.name()));
-  const char* status = device_.Active() ? "activé" : device_.Initialized() ? "initialisé" : "inactif";
+  const bool plugged = device_.Plugged();
+  const char* status = !plugged                ? "débranché"
+                       : device_.Active()      ? "activé"
+                       : device_.Initialized() ? "initialisé"
+                                               : "inactif";
   status_->setText(QString::fromUtf8("Micro ") + QString::fromUtf8(status));
+  // Unplugged, the device has nothing to send but its return.
+  for (QPushButton* button : buttons_) button->setEnabled(plugged);
+  sendButton_->setEnabled(plugged);
+  unplugButton_->setEnabled(plugged);
 }
 
 }  // namespace orvane

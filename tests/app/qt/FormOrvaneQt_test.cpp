@@ -1,6 +1,7 @@
 // The tester's Qt window and the simulated SpeechMike's window, clicked like a user clicks them.
 #include "app/qt/FormOrvaneQt.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -9,6 +10,7 @@
 #include <QPainter>
 #include <QMouseEvent>
 #include <QRadioButton>
+#include <QStyle>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +19,7 @@
 #include "device/simulated/SimulatedSpeechMike.h"
 #include "support/FakeClock.h"
 #include "support/FakeUi.h"
+#include "support/HangLimit.h"
 #include "support/TesterWorkstation.h"
 
 namespace orvane {
@@ -194,6 +197,31 @@ TEST_F(FormOrvaneQtTest, TheListFollowsEverySideAndTheLightsTheBottomWhenTheWind
   EXPECT_EQ(form.RadioGroupLumiere()->geometry(), lights.translated(0, 50));
   EXPECT_EQ(form.ButtonActiver()->geometry(), activer);
   EXPECT_EQ(form.ListBoxCmd()->gridSize().width(), form.ListBoxCmd()->viewport()->width() / 3);
+  // Never narrower or lower than designed: the groups would cover the lights and the buttons.
+  form.resize(form.width() - 400, form.height() - 300);
+  Settle();
+  EXPECT_EQ(form.size(), QSize(kFormOrvaneClientWidth, kFormOrvaneClientHeight));
+  EXPECT_EQ(form.RadioGroupLumiere()->geometry(), lights);
+}
+
+// A technician on the keyboard: Space on "Activer", then on "Désactiver". The focus goes on to
+// the button just enabled each time, never to a light that the next Space would switch on.
+TEST_F(FormOrvaneQtTest, TheKeyboardsFocusGoesOnToTheButtonJustEnabled) {
+  const auto space = [](QWidget* widget) {
+    for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+      QKeyEvent event(type, Qt::Key_Space, Qt::NoModifier, " ");
+      QApplication::sendEvent(widget, &event);
+    }
+    Settle();
+  };
+  form.ButtonActiver()->setFocus();
+  space(form.ButtonActiver());
+  EXPECT_TRUE(device.Active());
+  EXPECT_EQ(form.focusWidget(), form.ButtonDesactiver());
+  space(form.focusWidget());
+  EXPECT_FALSE(device.Active());
+  EXPECT_EQ(form.focusWidget(), form.ButtonActiver());
+  EXPECT_TRUE(Light(kLumiereOff)->isChecked());
 }
 
 // The button check and the device status, with a tick counter the test sets.
@@ -217,19 +245,23 @@ class FormOrvaneQtCheckTest : public FormOrvaneQtTest {
   testing::ScopedFakeClock clock;
 };
 
-TEST_F(FormOrvaneQtCheckTest, TheNewGroupsStandInTheFreeCornersAndFollowTheRightSide) {
-  EXPECT_EQ(form.ButtonCheckGroup()->geometry(), QRect(648, 439, 321, 185));
-  EXPECT_EQ(form.ButtonCheckGroup()->title(), QString::fromUtf8("Vérification des boutons"));
-  EXPECT_EQ(form.DeviceStatusGroup()->geometry(), QRect(792, 11, 177, 110));
-  EXPECT_EQ(form.DeviceStatusText()->text(), QString::fromUtf8("Aucun événement du micro"));
-  EXPECT_EQ(form.ButtonCheckProgress()->text(), QString::fromUtf8("0 / 23 boutons vérifiés"));
-  // Every cell inside its group, below the caption and above the progress line.
-  for (size_t i = 0; i < kSpeechMikeButtonCount; ++i) {
-    const QRect cell = form.ButtonCheckCell(i)->geometry();
-    EXPECT_TRUE(form.ButtonCheckGroup()->rect().contains(cell)) << i;
-    EXPECT_LT(cell.bottom(), form.ButtonCheckProgress()->geometry().top()) << i;
+// Qt draws a group box's title above its frame, where Win32 draws it on the frame: what each group
+// holds must stand inside the contents rectangle that the style computes, a radio button no lower
+// than its indicator, and the groups apart from each other and from the window's other controls.
+TEST_F(FormOrvaneQtCheckTest, EachGroupHoldsItsControlsInsideItsContentsRectangle) {
+  const int indicator = form.style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight);
+  const QList<QWidget*> controls = form.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  for (QGroupBox* box : form.findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) {
+    const std::string title = box->title().toStdString();
+    for (QWidget* child : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      EXPECT_TRUE(box->contentsRect().contains(child->geometry())) << title;
+      if (qobject_cast<QRadioButton*>(child)) EXPECT_GE(child->height(), indicator) << title;
+    }
+    for (QWidget* other : controls)
+      if (other != box) EXPECT_FALSE(box->geometry().intersects(other->geometry())) << title;
   }
 
+  // The button check follows the window's right and bottom sides, the device status its right side.
   const QRect check = form.ButtonCheckGroup()->geometry();
   const QRect status = form.DeviceStatusGroup()->geometry();
   form.resize(form.width() + 100, form.height() + 50);
@@ -242,49 +274,83 @@ TEST_F(FormOrvaneQtCheckTest, TheDeviceWindowsButtonsFillTheCellsAndClearingEmpt
   Click(form.ButtonActiver());
   QPushButton* record = deviceWindow.Button("Record");
   At(1000, record, true);
-  EXPECT_EQ(Cell(2), QString::fromUtf8("Record\nenfoncé"));
+  EXPECT_EQ(Cell(2), "Record\nenfoncé");
   At(1250, record, false);
   EXPECT_EQ(Cell(2), "Record\n250 ms");
-  EXPECT_TRUE(form.ButtonCheckCell(2)->styleSheet().contains(QString("#%1").arg(ButtonStateColour(TButtonState::Verified), 6, 16, QChar('0'))));
-  EXPECT_EQ(form.ButtonCheckProgress()->text(), QString::fromUtf8("1 / 23 boutons vérifiés"));
+  EXPECT_TRUE(form.ButtonCheckCell(2)->styleSheet().contains(
+      QString("#%1").arg(ButtonStateColour(TButtonState::Verified), 6, 16, QChar('0'))));
+  EXPECT_EQ(form.ButtonCheckProgress()->text().toStdString(), "1 / 23 boutons vérifiés");
+  // Read back as a screen reader reads it.
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(form.ButtonCheckCell(2))->text(QAccessible::Name).toStdString(),
+            "Record : vérifié, 250 ms");
 
   // A release without its press, typed as a code.
   deviceWindow.CodeField()->setText("59");
   Click(deviceWindow.SendButton());
-  EXPECT_EQ(Cell(22), "Smart 3\nsuspect");
+  EXPECT_EQ(Cell(22), "Smart 3\nsans appui");
 
   Click(form.ButtonVideMemo());
   EXPECT_EQ(Cell(2), "Record\n");
   EXPECT_EQ(Cell(22), "Smart 3\n");
-  EXPECT_EQ(form.ButtonCheckProgress()->text(), QString::fromUtf8("0 / 23 boutons vérifiés"));
+  EXPECT_EQ(form.ButtonCheckProgress()->text().toStdString(), "0 / 23 boutons vérifiés");
 }
 
-TEST_F(FormOrvaneQtCheckTest, AKeyHeldTooLongTurnsSuspectWithoutAnyOtherEvent) {
+// Every key released without a press: each cell shows its caption and its reason whole, in the
+// window's font, inside its heaviest border, and the border shows against the cell's colour.
+TEST_F(FormOrvaneQtCheckTest, EveryCellShowsItsTwoLinesWholeWithinAVisibleBorder) {
+  Click(form.ButtonActiver());
+  for (const TSpeechMikeButton& button : kSpeechMikeButtons) device.PressButton(button.release);
+  Settle();
+  for (size_t i = 0; i < kSpeechMikeButtonCount; ++i) {
+    QLabel* cell = form.ButtonCheckCell(i);
+    const QFontMetrics metrics = cell->fontMetrics();
+    EXPECT_EQ(cell->font(), form.font());
+    const QRect inside = cell->contentsRect();
+    EXPECT_GE(inside.height(), 2 * metrics.height()) << i;
+    for (const QString& line : cell->text().split('\n'))
+      EXPECT_LE(metrics.horizontalAdvance(line), inside.width()) << line.toStdString();
+    const QImage image = cell->grab().toImage();
+    EXPECT_NE(image.pixelColor(0, image.height() / 2), QColor(QRgb(ButtonStateColour(TButtonState::Suspect))));
+  }
+  EXPECT_EQ(Cell(21), "Programmable 1\nsans appui");
+}
+
+TEST_F(FormOrvaneQtCheckTest, AKeyStillDownAfter30SecondsTurnsStuckWithoutAnyOtherEvent) {
   Click(form.ButtonActiver());
   At(100, deviceWindow.Button("F4"), true);
-  clock.clock.tickCount = 5101;
+  clock.clock.tickCount = 30101;
   // The window's timer looks at the held keys now and then; wait for it, not for a time.
   QElapsedTimer bound;
   bound.start();
-  while (Cell(18) != "F4\nsuspect" && bound.elapsed() < 30000) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
-  EXPECT_EQ(Cell(18), "F4\nsuspect");
+  while (Cell(18) != QString::fromUtf8("F4\nbloqué") && bound.elapsed() < testing::kHangLimit.count())
+    QApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+  EXPECT_EQ(Cell(18).toStdString(), "F4\nbloqué");
 }
 
-TEST_F(FormOrvaneQtCheckTest, PluggingAndTheBatteryChoiceReachTheStatus) {
+// The status's lines wrap at word ends rather than being cut; an unplugged device forgets its
+// battery, and its window offers no key until it is plugged in again.
+TEST_F(FormOrvaneQtCheckTest, PluggingAndTheBatteryChoiceReachTheStatusInWholeLines) {
   Click(form.ButtonActiver());
-  clock.clock.tickCount = 700;
   Click(deviceWindow.PlugButton());
-  EXPECT_EQ(form.DeviceStatusText()->text(),
-            QString::fromUtf8("Connecté (1) à 700 ms\nBatterie : —\nSans fil : —\nStation : —"));
-  clock.clock.tickCount = 900;
   QComboBox* battery = deviceWindow.BatteryChoice();
   ASSERT_GE(battery->count(), 4);
   battery->setCurrentIndex(3);
   emit battery->activated(3);
   Settle();
+  QLabel* status = form.DeviceStatusText();
+  EXPECT_EQ(status->text().toStdString(),
+            "Connexion : connecté (1) à 14:05:00\nBatterie : 3 à 14:05:00\nSans fil : —\nStation d'accueil : —");
+  EXPECT_LE(status->minimumSizeHint().width(), status->width());
+  EXPECT_LE(status->heightForWidth(status->width()), status->height());
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(status)->text(QAccessible::Name).toStdString(),
+            "État du micro : Connexion : connecté (1) à 14:05:00 ; Batterie : 3 à 14:05:00 ; "
+            "Sans fil : aucun événement ; Station d'accueil : aucun événement");
+
+  clock.clock.now = EncodeDateTime(2024, 3, 5, 14, 6, 30);
   Click(deviceWindow.UnplugButton());
-  EXPECT_EQ(form.DeviceStatusText()->text(),
-            QString::fromUtf8("Déconnecté (1) à 900 ms\nBatterie : 3 à 900 ms\nSans fil : —\nStation : —"));
+  EXPECT_FALSE(deviceWindow.Button("Stop")->isEnabled());
+  EXPECT_EQ(status->text().toStdString(),
+            "Connexion : déconnecté (1) à 14:06:30\nBatterie : —\nSans fil : —\nStation d'accueil : —");
 }
 
 // Both windows side by side with a check half done, saved beside the other screenshots.
@@ -303,7 +369,7 @@ TEST_F(FormOrvaneQtCheckTest, AHalfDoneCheckIsShownAndSavedAsAScreenshot) {
   Click(deviceWindow.SendButton());
   At(tick, deviceWindow.Button("Smart 2"), true);
   EXPECT_EQ(form.ButtonCheckProgress()->text(), QString::fromUtf8("11 / 23 boutons vérifiés"));
-  EXPECT_EQ(Cell(17), "F3\nsuspect");
+  EXPECT_EQ(Cell(17).toStdString(), "F3\nsans appui");
   EXPECT_EQ(Cell(20), QString::fromUtf8("Smart 2\nenfoncé"));
   EXPECT_EQ(Cell(15), "F1\n");
 

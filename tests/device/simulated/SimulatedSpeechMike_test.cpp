@@ -93,6 +93,22 @@ TEST_F(SimulatedSpeechMikeTest, EveryConnectionGetsTheEventsAndOtherEventsReachT
   EXPECT_EQ(seen, (std::vector<std::string>{"first 44", "second 44", "progress 40"}));
 }
 
+// Unplugged, even while inactive, the device sends nothing until it is plugged in again.
+TEST_F(SimulatedSpeechMikeTest, AnUnpluggedDeviceSendsNothingButItsReturn) {
+  TSpeechMikeControl control;
+  std::vector<std::string> seen;
+  control.OnSPMEventButton = [&](TSpeechMikeControl&, int32_t, uint32_t code) { seen.push_back(std::to_string(code)); };
+  control.OnSPMEventDeviceConnected = [&](TSpeechMikeControl&, int32_t) { seen.push_back("connected"); };
+  component.RaiseEvent(2);
+  control.InitializeDevice(0);
+  control.ActivateDevice();
+  component.PressButton(2);
+  component.RaiseEvent(1);
+  component.PressButton(3);
+  thread.thread.RunPending();
+  EXPECT_EQ(seen, (std::vector<std::string>{"connected", "3"}));
+}
+
 TEST_F(SimulatedSpeechMikeTest, ActivationBeforeInitialisationFails) {
   TSpeechMikeControl control;
   EXPECT_THROW(control.ActivateDevice(), EOleException);

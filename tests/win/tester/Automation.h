@@ -60,8 +60,10 @@ inline void CloseAndExpectCleanEnd(HWND window, PROCESS_INFORMATION& process) {
   CloseHandle(process.hProcess);
 }
 
-// The window as it stands on the screen, as a 24-bit BMP file.
+// The window as it stands on the screen once it has painted what it owes, as a 24-bit BMP file.
 inline void SaveScreenshot(HWND window, const std::wstring& path) {
+  // Each paint is sent to the window's thread and done before this returns.
+  RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   RECT r{};
   GetWindowRect(window, &r);
   const int width = r.right - r.left, height = r.bottom - r.top;

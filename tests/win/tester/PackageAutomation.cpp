@@ -378,6 +378,13 @@ int wmain(int argc, wchar_t** argv) {
     WineDrawsFrames frames;
     PROCESS_INFORMATION process{};
     if (HWND window = StartFromShortcut(shortcut, process)) {
+      // The window is up with its controls once its button check tells its progress; the
+      // screenshot then waits for the paints it owes.
+      const auto progress = [&] {
+        HWND line = FindWindowExW(window, nullptr, L"Static", L"0 / 23 boutons v\u00e9rifi\u00e9s");
+        return line && IsWindowVisible(line);
+      };
+      Expect(WaitFor(progress), "the installed program shows its button check");
       SaveScreenshot(window, screenshot);
       CloseAndExpectCleanEnd(window, process);
     }
