@@ -112,7 +112,7 @@ void TelechargementPilotesSM(const std::string& url, const std::string& targetFi
         form.DownloadProgress(sender, progress, progressMax, statusCode, statusText, cancel);
       },
       [&form](const void* sender) { form.StartProgress(sender); },
-      [&form](const void* sender) { form.EndProgress(sender); }, IsWindowsInstallerFile);
+      [&form](const void* sender) { form.EndProgress(sender); }, IsWholeInstallerPackage);
 }
 
 bool InstallationPilotesSM(const std::string& driverFolder, TpFIBDatabase* database, int32_t stationId) {
