@@ -127,6 +127,46 @@ TEST(WineInstallation, DownloadsInstallsThenFindsTheDriversAndAdjusts) {
   registry.DeleteKey(TRootKey::CurrentUser, "Control Panel\\Philips Speech");
 }
 
+// A package kept from an earlier download that was cut short on a sector's end: Windows Installer
+// cannot open it, so it goes, and the next start fetches and installs it.
+TEST(WineInstallation, AKeptPackageTheInstallerCannotOpenIsFetchedAgainAtTheNextStart) {
+  Watchdog watchdog(std::chrono::seconds(240));
+  RunProcess("msiexec.exe", std::string("/x ") + kProductCode + " /qn", 0, true);
+  testing::LoopbackHttpServer server;
+  const std::string package = ScratchFolder::Read(ORVANE_TEST_PACKAGE);
+  server.Serve("/tad/util/SpMikeCtrl.msi", {200, package});
+  ScratchFolder scratch;
+  const auto kept = scratch.Path() / "poste" / "drivers" / "SpeechMike" / "SpMikeCtrl.msi";
+  std::filesystem::create_directories(kept.parent_path());
+  std::filesystem::create_directories(scratch.Path() / "poste" / "app");
+  ScratchFolder::Write(kept, package.substr(0, 512 + (package.size() - 512) / 1024 * 512));
+  const auto previousFolder = std::filesystem::current_path();
+  std::filesystem::current_path(scratch.Path() / "poste" / "app");
+  testing::ScopedFakeCommandLine commandLine({"DriverPackageUrl=" + server.Url("/tad/util/SpMikeCtrl.msi")});
+  testing::ScopedFakeUi ui;
+  testing::LogCapture capture;
+
+  const bool first = VerificationPilotesSM(false, nullptr, -1);
+  const bool keptAfterFirst = std::filesystem::exists(kept);
+  const bool second = VerificationPilotesSM(false, nullptr, -1);
+  std::filesystem::current_path(previousFolder);
+
+  EXPECT_FALSE(first);
+  EXPECT_FALSE(keptAfterFirst);
+  bool told = false;
+  for (const auto& record : capture.Records()) {
+    told = told || record.message.rfind("InstallationPilotesSM - L'installateur ne peut ouvrir SpMikeCtrl.msi", 0) == 0;
+  }
+  EXPECT_TRUE(told);
+  EXPECT_TRUE(second);
+  EXPECT_EQ(server.Requests(), std::vector<std::string>{"/tad/util/SpMikeCtrl.msi"});
+  EXPECT_EQ(ScratchFolder::Read(kept), package);
+  TRegValue feature;
+  EXPECT_TRUE(Port<Registry>().ReadValue(TRootKey::ClassesRoot, kFeatureKey, "SpMikeCtrl", feature));
+  RunProcess("msiexec.exe", std::string("/x ") + kProductCode + " /qn", 0, true);
+  Port<Registry>().DeleteKey(TRootKey::CurrentUser, "Control Panel\\Philips Speech");
+}
+
 TEST(WineRegistry, CreatesReadsAndDeletesTreesInTheRealRegistry) {
   Registry& registry = Port<Registry>();
   const std::string key = "Software\\OrvaneTest\\Sous clé\\Default";
