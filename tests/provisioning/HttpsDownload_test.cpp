@@ -3,7 +3,6 @@
 // every platform (Windows' URL moniker library under Wine reports no redirect at all).
 
 #include <filesystem>
-#include <limits>
 #include <string>
 #include <vector>
 
