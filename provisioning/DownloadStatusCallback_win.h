@@ -79,7 +79,7 @@ class DownloadStatusCallback final : public IBindStatusCallback, public IHttpNeg
   mutable std::mutex refusalMutex_;
   std::string refusal_;
   bool answered_ = false;  // a 200 from an address the download may come from
-  ULONG announced_ = 0;
+  std::atomic<ULONG> announced_{0};
 };
 
 }  // namespace orvane
