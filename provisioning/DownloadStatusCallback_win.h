@@ -22,7 +22,8 @@ namespace orvane {
 class DownloadStatusCallback final : public IBindStatusCallback, public IHttpNegotiate {
  public:
   // Created with one reference, which Release gives back.
-  DownloadStatusCallback(const std::string& url, const TDownloadSettings& settings, const TDownloadProgress& onProgress);
+  DownloadStatusCallback(const std::string& url, const TDownloadSettings& settings,
+                         const TDownloadProgress& onProgress);
 
   // Once the download call has returned, late calls from the library find the object alive but
   // no longer reach the caller's progress handler.

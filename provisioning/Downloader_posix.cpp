@@ -103,7 +103,9 @@ class DownloaderPosix : public Downloader {
     const bool closed = std::fclose(out) == 0;
 
     if (transfer.cancelled) throw EDownloadError(prefix + "annulé");
-    if (transfer.tooLarge || result == CURLE_FILESIZE_EXCEEDED) throw EDownloadError(prefix + "taille maximale dépassée");
+    if (transfer.tooLarge || result == CURLE_FILESIZE_EXCEEDED) {
+      throw EDownloadError(prefix + "taille maximale dépassée");
+    }
     if (transfer.writeFailed || !closed) throw EDownloadError(prefix + "écriture impossible dans " + file);
     if (result != CURLE_OK) throw EDownloadError(prefix + curl_easy_strerror(result));
     // Only a whole answer is the package: a 206 is part of one, another 2xx none.

@@ -31,7 +31,8 @@ class TransferWatch {
  public:
   TransferWatch(DownloadStatusCallback& callback, const TDownloadSettings& settings) {
     const auto period = std::clamp<std::chrono::milliseconds>(std::min(settings.stallLimit, settings.timeLimit) / 4,
-                                                              std::chrono::milliseconds(10), std::chrono::milliseconds(1000));
+                                                              std::chrono::milliseconds(10),
+                                                              std::chrono::milliseconds(1000));
     thread_ = std::thread([this, &callback, period] {
       std::unique_lock<std::mutex> lock(mutex_);
       while (!cv_.wait_for(lock, period, [this] { return done_; })) callback.Watch();

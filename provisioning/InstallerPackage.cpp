@@ -17,7 +17,9 @@ constexpr size_t kHeaderTableEntries = 109;  // allocation-table sectors named b
 
 uint32_t Little32(const std::vector<char>& bytes, size_t offset) {
   uint32_t value = 0;
-  for (size_t i = 0; i < 4; ++i) value |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[offset + i])) << (8 * i);
+  for (size_t i = 0; i < 4; ++i) {
+    value |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[offset + i])) << (8 * i);
+  }
   return value;
 }
 uint16_t Little16(const std::vector<char>& bytes, size_t offset) {
@@ -35,9 +37,11 @@ class CompoundFile {
     if (!in_.seekg(0, std::ios::end)) return false;
     const uint64_t size = static_cast<uint64_t>(in_.tellg());
     std::vector<char> header(kHeaderSize);
-    if (size < kHeaderSize || !Read(0, header) || std::string(header.data(), 8) != std::string(kSignature, 8)) return false;
+    if (size < kHeaderSize || !Read(0, header)) return false;
+    if (std::string(header.data(), 8) != std::string(kSignature, 8)) return false;
     const uint16_t version = Little16(header, 0x1A), shift = Little16(header, 0x1E);
-    if (Little16(header, 0x1C) != 0xFFFE || !((version == 3 && shift == 9) || (version == 4 && shift == 12))) return false;
+    const bool knownVersion = (version == 3 && shift == 9) || (version == 4 && shift == 12);
+    if (Little16(header, 0x1C) != 0xFFFE || !knownVersion) return false;
     sectorSize_ = size_t{1} << shift;
     // The header fills the first sector; the rest is whole sectors.
     if (size <= sectorSize_ || (size - sectorSize_) % sectorSize_ != 0) return false;
@@ -46,7 +50,9 @@ class CompoundFile {
     const size_t entriesPerSector = sectorSize_ / 4;
     if (tableSectors == 0 || tableSectors > sectors_ || tableSectors * entriesPerSector < sectors_) return false;
     std::vector<uint32_t> table;
-    for (size_t i = 0; i < kHeaderTableEntries && table.size() < tableSectors; ++i) table.push_back(Little32(header, 0x4C + 4 * i));
+    for (size_t i = 0; i < kHeaderTableEntries && table.size() < tableSectors; ++i) {
+      table.push_back(Little32(header, 0x4C + 4 * i));
+    }
     if (!ReadTableChain(Little32(header, 0x44), Little32(header, 0x48), tableSectors, table)) return false;
     return InFile(Little32(header, 0x30)) && TableFitsTheFile(table);
   }

@@ -214,7 +214,8 @@ TEST(TelechargerURL, OnlyAWholePackageAnsweredWith200IsKept) {
   answers.push_back({206, package});
   for (const auto& answer : answers) {
     server.Serve("/package", answer);
-    const std::string what = std::to_string(answer.status) + " " + std::to_string(std::min(answer.body.size(), answer.closeAfter));
+    const std::string what =
+        std::to_string(answer.status) + " " + std::to_string(std::min(answer.body.size(), answer.closeAfter));
     EXPECT_THROW(TelechargerURL(server.Url("/package"), target, nullptr, nullptr, nullptr, IsWholeInstallerPackage),
                  EDownloadError) << what;
     EXPECT_FALSE(std::filesystem::exists(target)) << what;

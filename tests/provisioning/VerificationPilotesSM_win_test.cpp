@@ -84,7 +84,9 @@ class WineInstallation : public ::testing::Test {
   }
 
   static void Uninstall() { RunProcess("msiexec.exe", std::string("/x ") + kProductCode + " /qn", 0, true); }
-  std::filesystem::path PackageOnDisk() const { return scratch.Path() / "poste" / "drivers" / "SpeechMike" / "SpMikeCtrl.msi"; }
+  std::filesystem::path PackageOnDisk() const {
+    return scratch.Path() / "poste" / "drivers" / "SpeechMike" / "SpMikeCtrl.msi";
+  }
   static bool DriversRegistered() {
     TRegValue feature;
     return Port<Registry>().ReadValue(TRootKey::ClassesRoot, kFeatureKey, "SpMikeCtrl", feature);

@@ -12,7 +12,9 @@ namespace {
 
 std::string Environment(const char* name) {
   const char* value = std::getenv(name);
-  if (!value || !*value) throw std::runtime_error(std::string(name) + " is not set: run under tools/with-test-authority");
+  if (!value || !*value) {
+    throw std::runtime_error(std::string(name) + " is not set: run under tools/with-test-authority");
+  }
   return value;
 }
 
