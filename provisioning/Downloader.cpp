@@ -2,11 +2,6 @@
 
 namespace orvane {
 
-TDownloadSettings& DownloadSettings() {
-  static TDownloadSettings settings;
-  return settings;
-}
-
 std::string UrlScheme(const std::string& url) {
   const size_t end = url.find("://");
   if (end == std::string::npos || url.find_first_of("/?#") < end) return "";

@@ -27,11 +27,15 @@ using TDownloadProgress =
 // Status code with which the URL moniker library reports a redirect; the text is the new URL.
 inline constexpr uint32_t kBindStatusRedirecting = 3;
 
+// Limits of one download; passing any of them breaks the transfer off.
 struct TDownloadSettings {
-  // A transfer that receives nothing for this long is broken off.
+  // Nothing received for this long: the server fell silent.
   std::chrono::milliseconds stallLimit = std::chrono::seconds(60);
+  // The whole transfer, so that a server dripping its answer cannot hold the start for days.
+  std::chrono::milliseconds timeLimit = std::chrono::minutes(10);
+  // Bytes received, so that an answer without end cannot fill the disk.
+  uint64_t sizeLimit = 256ull * 1024 * 1024;
 };
-TDownloadSettings& DownloadSettings();
 
 // The URL's scheme in lower case ("https"), or "" when it does not begin with one and "://".
 std::string UrlScheme(const std::string& url);
@@ -43,10 +47,11 @@ class Downloader {
  public:
   virtual ~Downloader() = default;
   // Writes the resource at Url to File (created or replaced). Raises EDownloadError when the
-  // transfer fails or breaks off, when the server answers with a status other than success,
-  // when the progress handler cancels, when a redirect leaves HTTPS, when nothing arrives for
-  // the stall limit, and where the platform has no download function.
-  virtual void DownloadToFile(const std::string& url, const std::string& file, const TDownloadProgress& onProgress) = 0;
+  // transfer fails or breaks off, when the server answers with a status other than 200, when
+  // the progress handler cancels, when a redirect leaves HTTPS, when a limit of Settings is
+  // passed, and where the platform has no download function.
+  virtual void DownloadToFile(const std::string& url, const std::string& file, const TDownloadSettings& settings,
+                              const TDownloadProgress& onProgress) = 0;
 };
 
 }  // namespace orvane

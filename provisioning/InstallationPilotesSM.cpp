@@ -48,6 +48,22 @@ bool FileExists(const std::string& file) {
   return std::filesystem::is_regular_file(PathOf(file), error);
 }
 
+// After a failed installation: whether the package is one the installer cannot open, by its own
+// answer (1619: cannot be opened, 1620: no valid package) or by the package's verification.
+// Keeping it would make every later start fail on it without downloading it again.
+bool InstallerCannotOpen(const std::string& package, uint32_t exitCode) {
+  return exitCode == 1619 || exitCode == 1620 || !IsWholeInstallerPackage(package);
+}
+
+void DropUnopenablePackage(const std::string& package, uint32_t exitCode) {
+  std::error_code error;
+  std::filesystem::remove(PathOf(package), error);
+  Log("InstallationPilotesSM - L'installateur ne peut ouvrir SpMikeCtrl.msi (code " + std::to_string(exitCode) +
+          (error ? ") : impossible de supprimer le fichier"
+                 : ") : fichier supprimé, il sera téléchargé de nouveau au prochain démarrage"),
+      5);
+}
+
 void CreateFolderLevel(const std::string& folder) {
   std::error_code error;
   std::filesystem::create_directory(PathOf(folder), error);
@@ -112,7 +128,7 @@ void TelechargementPilotesSM(const std::string& url, const std::string& targetFi
         form.DownloadProgress(sender, progress, progressMax, statusCode, statusText, cancel);
       },
       [&form](const void* sender) { form.StartProgress(sender); },
-      [&form](const void* sender) { form.EndProgress(sender); }, IsWindowsInstallerFile);
+      [&form](const void* sender) { form.EndProgress(sender); }, IsWholeInstallerPackage);
 }
 
 bool InstallationPilotesSM(const std::string& driverFolder, TpFIBDatabase* database, int32_t stationId) {
@@ -128,7 +144,9 @@ bool InstallationPilotesSM(const std::string& driverFolder, TpFIBDatabase* datab
     try {
       Log("InstallationPilotesSM - RunProcess SpMikeCtrl.msi", 100);
       const std::string parameters = "/I \"" + package + "\" /qn";
-      result = RunProcess(kInstaller, parameters, 1, true) == 0;
+      const uint32_t exitCode = RunProcess(kInstaller, parameters, 1, true);
+      result = exitCode == 0;
+      if (!result && InstallerCannotOpen(package, exitCode)) DropUnopenablePackage(package, exitCode);
       GlobalFIB().ExecSQL(kStationStatement, {TFIBValue(static_cast<int64_t>(stationId))}, database);
       Log("InstallationPilotesSM - Retrait de forcer la réinstallation des pilotes lors du prochain démarrage de la "
           "station[" + std::to_string(stationId) + "]",

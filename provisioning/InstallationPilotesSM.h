@@ -28,7 +28,8 @@ void LancerInstallationPilotesSM(ContexteVerificationSM& context);
 
 // Downloads the package into DriverFolder unless it is there, runs Windows Installer silently
 // on it and clears the station's reinstallation request. True exactly when the installer
-// ended with exit code 0. A failed download raises.
+// ended with exit code 0. A package the installer could not open is deleted, so that the next
+// start downloads it again. A failed download raises.
 bool InstallationPilotesSM(const std::string& driverFolder, TpFIBDatabase* database, int32_t stationId);
 
 // Downloads Url to TargetFile, the waiting window showing the download and its progress.

@@ -1,12 +1,18 @@
 #pragma once
-// Recognises a Windows Installer package before it is handed to the installer.
+// Recognises a whole Windows Installer package before it is kept and handed to the installer.
 
 #include <string>
 
 namespace orvane {
 
-// Whether File begins with the compound-file signature every Windows Installer package has and
-// holds more than that. An error page, an empty answer or a cut-off start is no package.
-bool IsWindowsInstallerFile(const std::string& file);
+// Whether File is a whole Windows Installer package: a compound file (the container of every
+// package) whose header and sector count agree with the file's size, every sector its allocation
+// table uses lying in the file, and, where the platform has Windows Installer, a package that the
+// installer's own verification accepts. An error page, an empty answer or a package cut short,
+// even on a sector's end, is none.
+bool IsWholeInstallerPackage(const std::string& file);
+
+// The platform installer's own verification; true where the platform has no Windows Installer.
+bool InstallerVerifiesPackage(const std::string& file);
 
 }  // namespace orvane

@@ -39,7 +39,8 @@ bool IsWebUrl(const std::string& url) {
 std::string PartialDownloadName(const std::string& targetFile) { return targetFile + ".part"; }
 
 void TelechargerURL(const std::string& url, const std::string& targetFile, const TDownloadProgressEvent& onProgress,
-                    const TNotifyEvent& onStart, const TNotifyEvent& onEnd, const TDownloadCheck& accepts) {
+                    const TNotifyEvent& onStart, const TNotifyEvent& onEnd, const TDownloadCheck& accepts,
+                    const TDownloadSettings& settings) {
   Downloader& downloader = Port<Downloader>();
   const void* sender = &downloader;
   if (onStart) onStart(sender);
@@ -51,7 +52,7 @@ void TelechargerURL(const std::string& url, const std::string& targetFile, const
   const std::string partial = PartialDownloadName(targetFile);
   std::error_code ignored;
   try {
-    downloader.DownloadToFile(url, partial, [&](uint32_t received, uint32_t expected, uint32_t statusCode,
+    downloader.DownloadToFile(url, partial, settings, [&](uint32_t received, uint32_t expected, uint32_t statusCode,
                                                 const std::string& statusText, bool& cancel) {
       if (onProgress) onProgress(sender, received, expected, statusCode, statusText, cancel);
     });

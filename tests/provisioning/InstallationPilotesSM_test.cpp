@@ -113,6 +113,36 @@ TEST_F(Installation, AFailedDownloadLeavesNoPackageNoWindowAndTellsOfRights) {
   EXPECT_EQ(downloader.urls.size(), 2u);
 }
 
+std::string Unopenable(uint32_t code) {
+  return "InstallationPilotesSM - L'installateur ne peut ouvrir SpMikeCtrl.msi (code " + std::to_string(code) +
+         ") : fichier supprimé, il sera téléchargé de nouveau au prochain démarrage";
+}
+
+TEST_F(Installation, AKeptPackageTheInstallerCannotOpenIsDeletedAndFetchedAgainAtTheNextStart) {
+  std::filesystem::create_directories(PackageOnDisk().parent_path());
+  const std::string whole = downloader.content, cutShort = whole.substr(0, 100002);
+  // The installer's own answers, and a package cut short by an earlier download, whatever the code.
+  const std::vector<std::pair<uint32_t, std::string>> starts = {{1619, whole}, {1620, whole}, {1603, cutShort}};
+  for (const auto& [code, kept] : starts) {
+    ScratchFolder::Write(PackageOnDisk(), kept);
+    runner.runner.Exits(code);
+    EXPECT_FALSE(Run()) << code;
+    EXPECT_FALSE(std::filesystem::exists(PackageOnDisk())) << code;
+    EXPECT_TRUE(Logged(Unopenable(code), 5)) << code;
+  }
+  EXPECT_TRUE(downloader.urls.empty());
+
+  runner.runner.Exits(0);
+  EXPECT_TRUE(Run());
+  EXPECT_EQ(downloader.urls.size(), 1u);
+  EXPECT_EQ(ScratchFolder::Read(PackageOnDisk()), whole);
+  // A whole package that fails to install for another reason stays.
+  runner.runner.Exits(1603);
+  EXPECT_FALSE(Run());
+  EXPECT_EQ(ScratchFolder::Read(PackageOnDisk()), whole);
+  EXPECT_EQ(downloader.urls.size(), 1u);
+}
+
 TEST_F(Installation, AProbeKeyThatCannotBeCreatedTellsOfRightsAndInstallsNothing) {
   registry().Refuse(registry().refuseCreate, TRootKey::CurrentUser, "KALD_TEST");
   EXPECT_FALSE(Run());

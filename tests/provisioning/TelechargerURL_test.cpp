@@ -1,5 +1,6 @@
 #include "provisioning/TelechargerURL.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <limits>
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "provisioning/Downloader.h"
+#include "provisioning/InstallerPackage.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -22,7 +24,7 @@ struct Recorder {
   std::vector<std::string> events;
   uint32_t lastProgress = 0, lastMax = 0;
 
-  void Run(const std::string& url, const std::string& target) {
+  void Run(const std::string& url, const std::string& target, const TDownloadSettings& settings = {}) {
     TelechargerURL(
         url, target,
         [this](const void*, uint32_t progress, uint32_t progressMax, uint32_t, const std::string&, bool&) {
@@ -30,7 +32,8 @@ struct Recorder {
           lastProgress = progress;
           lastMax = progressMax;
         },
-        [this](const void*) { events.push_back("start"); }, [this](const void*) { events.push_back("end"); });
+        [this](const void*) { events.push_back("start"); }, [this](const void*) { events.push_back("end"); }, nullptr,
+        settings);
   }
 };
 
@@ -137,20 +140,41 @@ TEST(TelechargerURL, ARedirectToAnythingButTheWebIsRefused) {
   EXPECT_FALSE(std::filesystem::exists(PartialDownloadName(folder / "SpMikeCtrl.msi")));
 }
 
-// A suite of its own, so its own process under Wine: there a download that follows an aborted
-// one in the same process does not end.
-TEST(DownloadStall, AServerThatFallsSilentIsAFailedDownload) {
+// A transfer that a limit of Settings breaks off: a failed download that still ends and leaves
+// neither the package nor its partial file.
+void ExpectBrokenOffLeavingNothing(const LoopbackHttpServer::Route& route, const TDownloadSettings& settings) {
   LoopbackHttpServer server;
-  server.Serve("/silent", {200, Package(), 1000, true, true});
+  server.Serve("/package", route);
   ScratchFolder folder;
-  const std::chrono::milliseconds previous = DownloadSettings().stallLimit;
-  DownloadSettings().stallLimit = std::chrono::seconds(1);
   Recorder recorder;
-  EXPECT_THROW(recorder.Run(server.Url("/silent"), folder / "SpMikeCtrl.msi"), EDownloadError);
-  DownloadSettings().stallLimit = previous;
+  EXPECT_THROW(recorder.Run(server.Url("/package"), folder / "SpMikeCtrl.msi", settings), EDownloadError);
   EXPECT_EQ(recorder.events.back(), "end");
   EXPECT_FALSE(std::filesystem::exists(folder / "SpMikeCtrl.msi"));
   EXPECT_FALSE(std::filesystem::exists(PartialDownloadName(folder / "SpMikeCtrl.msi")));
+}
+
+// Suites of their own, so each runs in its own process under Wine: there a download that follows
+// an aborted one in the same process does not end.
+TEST(DownloadStall, AServerThatFallsSilentIsAFailedDownload) {
+  TDownloadSettings settings;
+  settings.stallLimit = std::chrono::seconds(1);
+  ExpectBrokenOffLeavingNothing({200, Package(), 1000, true, true}, settings);
+}
+
+TEST(DownloadTimeLimit, AServerThatDripsItsAnswerIsAFailedDownloadThatLeavesNothing) {
+  LoopbackHttpServer::Route drip{200, ScratchFolder::Read(ORVANE_TEST_PACKAGE)};
+  drip.bytesPerSecond = 4;
+  TDownloadSettings settings;
+  settings.timeLimit = std::chrono::seconds(2);
+  ExpectBrokenOffLeavingNothing(drip, settings);
+}
+
+TEST(DownloadSizeLimit, AnAnswerWithoutEndIsAFailedDownloadThatLeavesNothing) {
+  LoopbackHttpServer::Route endless{200, Package(), std::numeric_limits<size_t>::max(), false};
+  endless.endless = true;
+  TDownloadSettings settings;
+  settings.sizeLimit = 4 * 1024 * 1024;
+  ExpectBrokenOffLeavingNothing(endless, settings);
 }
 
 TEST(TelechargerURL, ADownloadTheCheckRefusesIsAFailedDownloadAndLeavesNothing) {
@@ -168,6 +192,38 @@ TEST(TelechargerURL, ADownloadTheCheckRefusesIsAFailedDownloadAndLeavesNothing) 
   EXPECT_EQ(checked, "<html>maintenance</html>");
   EXPECT_FALSE(std::filesystem::exists(target));
   EXPECT_FALSE(std::filesystem::exists(PartialDownloadName(target)));
+}
+
+// Cut where a sector ends, so that the size alone looks like a package's.
+size_t SectorCut(const std::string& package, int percent) {
+  const size_t sectors = (package.size() - 512) / 512;
+  return 512 + sectors * static_cast<size_t>(percent) / 100 * 512;
+}
+
+TEST(TelechargerURL, OnlyAWholePackageAnsweredWith200IsKept) {
+  LoopbackHttpServer server;
+  const std::string package = ScratchFolder::Read(ORVANE_TEST_PACKAGE);
+  ScratchFolder folder;
+  const std::string target = folder / "SpMikeCtrl.msi";
+  std::vector<LoopbackHttpServer::Route> answers;
+  // Bodies without a length, cut short: the transfer ends as a whole one would.
+  for (int percent : {10, 50, 99}) answers.push_back({200, package, SectorCut(package, percent), false});
+  answers.push_back({200, package, 100002, false});
+  // Part of the package, or all of it, as an answer to a range that was never asked for.
+  answers.push_back({206, package.substr(0, 4096)});
+  answers.push_back({206, package});
+  for (const auto& answer : answers) {
+    server.Serve("/package", answer);
+    const std::string what =
+        std::to_string(answer.status) + " " + std::to_string(std::min(answer.body.size(), answer.closeAfter));
+    EXPECT_THROW(TelechargerURL(server.Url("/package"), target, nullptr, nullptr, nullptr, IsWholeInstallerPackage),
+                 EDownloadError) << what;
+    EXPECT_FALSE(std::filesystem::exists(target)) << what;
+    EXPECT_FALSE(std::filesystem::exists(PartialDownloadName(target))) << what;
+  }
+  server.Serve("/package", {200, package, std::numeric_limits<size_t>::max(), false});
+  TelechargerURL(server.Url("/package"), target, nullptr, nullptr, nullptr, IsWholeInstallerPackage);
+  EXPECT_EQ(ScratchFolder::Read(target), package);
 }
 
 TEST(RedirectGuard, NeverLeavesHttpsWhateverTheLetterCase) {

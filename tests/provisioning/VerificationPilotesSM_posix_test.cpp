@@ -85,12 +85,8 @@ class LinuxInstallation : public ::testing::Test {
     ::unsetenv("MSIEXEC_PACKAGE");
   }
 
-  // A Windows Installer file to the eye: the compound-file signature, then anything.
-  static std::string Package() {
-    std::string body = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
-    for (int i = 0; i < 200000; ++i) body.push_back(static_cast<char>(i * 7));
-    return body;
-  }
+  // The test driver package.
+  static std::string Package() { return ScratchFolder::Read(ORVANE_TEST_PACKAGE); }
   std::filesystem::path PackageOnDisk() const { return scratch.Path() / "poste" / "drivers" / "SpeechMike" / "SpMikeCtrl.msi"; }
   TRegistryFile Store() const { return TRegistryFile::Parse(ScratchFolder::Read(scratch / "registry.reg")); }
 

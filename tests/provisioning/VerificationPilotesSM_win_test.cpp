@@ -64,12 +64,49 @@ std::string RegQuery(ScratchFolder& scratch, const std::string& arguments) {
   return ScratchFolder::Read(output);
 }
 
-TEST(WineInstallation, DownloadsInstallsThenFindsTheDriversAndAdjusts) {
-  Watchdog watchdog(std::chrono::seconds(240));
-  // A prefix that earlier runs left installed starts clean again.
-  RunProcess("msiexec.exe", std::string("/x ") + kProductCode + " /qn", 0, true);
+// A workstation in a scratch folder whose driver package comes from the loopback server, on a
+// prefix where the package is not installed; it is removed again at the end.
+class WineInstallation : public ::testing::Test {
+ protected:
+  static constexpr const char* kPath = "/tad/util/SpMikeCtrl.msi";
+
+  WineInstallation() : watchdog_(std::chrono::seconds(240)), commandLine_({"DriverPackageUrl=" + server.Url(kPath)}) {
+    Uninstall();
+    server.Serve(kPath, {200, package});
+    std::filesystem::create_directories(scratch.Path() / "poste" / "app");
+    previousFolder_ = std::filesystem::current_path();
+    std::filesystem::current_path(scratch.Path() / "poste" / "app");
+  }
+  ~WineInstallation() override {
+    std::filesystem::current_path(previousFolder_);
+    Uninstall();
+    Port<Registry>().DeleteKey(TRootKey::CurrentUser, "Control Panel\\Philips Speech");
+  }
+
+  static void Uninstall() { RunProcess("msiexec.exe", std::string("/x ") + kProductCode + " /qn", 0, true); }
+  std::filesystem::path PackageOnDisk() const {
+    return scratch.Path() / "poste" / "drivers" / "SpeechMike" / "SpMikeCtrl.msi";
+  }
+  static bool DriversRegistered() {
+    TRegValue feature;
+    return Port<Registry>().ReadValue(TRootKey::ClassesRoot, kFeatureKey, "SpMikeCtrl", feature);
+  }
+
+  Watchdog watchdog_;
+  testing::LoopbackHttpServer server;
+  const std::string package = ScratchFolder::Read(ORVANE_TEST_PACKAGE);
+  ScratchFolder scratch;
+  testing::ScopedFakeUi ui;
+  testing::LogCapture capture;
+
+ private:
+  testing::ScopedFakeCommandLine commandLine_;
+  std::filesystem::path previousFolder_;
+};
+
+TEST_F(WineInstallation, DownloadsInstallsThenFindsTheDriversAndAdjusts) {
   Registry& registry = Port<Registry>();
-  ASSERT_FALSE(registry.OpenKey(TRootKey::ClassesRoot, kFeatureKey, false));
+  ASSERT_FALSE(DriversRegistered());
   registry.DeleteKey(TRootKey::CurrentUser, "Control Panel\\Philips Speech");
   ASSERT_TRUE(registry.CreateKey(TRootKey::CurrentUser, kModelKey));
   TRegValue on;
@@ -77,22 +114,9 @@ TEST(WineInstallation, DownloadsInstallsThenFindsTheDriversAndAdjusts) {
   on.dword = 1;
   ASSERT_TRUE(registry.WriteValue(TRootKey::CurrentUser, kModelKey, "SequenceEnabled", on));
 
-  testing::LoopbackHttpServer server;
-  const std::string package = ScratchFolder::Read(ORVANE_TEST_PACKAGE);
-  ASSERT_GT(package.size(), 1000u);
-  server.Serve("/tad/util/SpMikeCtrl.msi", {200, package});
-  ScratchFolder scratch;
-  std::filesystem::create_directories(scratch.Path() / "poste" / "app");
-  const auto previousFolder = std::filesystem::current_path();
-  std::filesystem::current_path(scratch.Path() / "poste" / "app");
-  testing::ScopedFakeCommandLine commandLine({"DriverPackageUrl=" + server.Url("/tad/util/SpMikeCtrl.msi")});
-  testing::ScopedFakeUi ui;
-  testing::LogCapture capture;
-
   const bool first = VerificationPilotesSM(false, nullptr, -1);
   const auto firstLog = capture.Records();
   const bool second = VerificationPilotesSM(false, nullptr, -1);
-  std::filesystem::current_path(previousFolder);
 
   std::printf("Log of the installation:\n");
   for (const auto& record : firstLog) std::printf("  [%3d] %s\n", record.level, record.message.c_str());
@@ -100,11 +124,9 @@ TEST(WineInstallation, DownloadsInstallsThenFindsTheDriversAndAdjusts) {
   EXPECT_TRUE(second);
   ASSERT_EQ(ui.dialogs.shown.size(), 1u);
   EXPECT_EQ(ui.dialogs.shown[0].kind, "warning");
-  EXPECT_EQ(server.Requests(), std::vector<std::string>{"/tad/util/SpMikeCtrl.msi"});
-  EXPECT_EQ(ScratchFolder::Read(scratch.Path() / "poste" / "drivers" / "SpeechMike" / "SpMikeCtrl.msi"), package);
-
-  TRegValue feature;
-  EXPECT_TRUE(registry.ReadValue(TRootKey::ClassesRoot, kFeatureKey, "SpMikeCtrl", feature));
+  EXPECT_EQ(server.Requests(), std::vector<std::string>{kPath});
+  EXPECT_EQ(ScratchFolder::Read(PackageOnDisk()), package);
+  EXPECT_TRUE(DriversRegistered());
   // The probe landed under the readability key, the feature key being absent, and is gone.
   EXPECT_NE(RegQuery(scratch, "\"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\""), "");
   EXPECT_EQ(RegQuery(scratch, "\"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\"").find("KALD_TEST"),
@@ -122,9 +144,29 @@ TEST(WineInstallation, DownloadsInstallsThenFindsTheDriversAndAdjusts) {
   for (size_t i = firstLog.size(); i < all.size(); ++i) secondLog.push_back(all[i].message);
   EXPECT_EQ(secondLog, (std::vector<std::string>{"Vérification de l'installation des pilotes SM sur le poste",
                                                  "AjustementCleRegistreSM - IN", "AjustementCleRegistreSM - OUT"}));
+}
 
-  RunProcess("msiexec.exe", std::string("/x ") + kProductCode + " /qn", 0, true);
-  registry.DeleteKey(TRootKey::CurrentUser, "Control Panel\\Philips Speech");
+// A package kept from an earlier download that was cut short on a sector's end: Windows Installer
+// cannot open it, so it goes, and the next start fetches and installs it.
+TEST_F(WineInstallation, AKeptPackageTheInstallerCannotOpenIsFetchedAgainAtTheNextStart) {
+  std::filesystem::create_directories(PackageOnDisk().parent_path());
+  ScratchFolder::Write(PackageOnDisk(), package.substr(0, 512 + (package.size() - 512) / 1024 * 512));
+
+  const bool first = VerificationPilotesSM(false, nullptr, -1);
+  const bool keptAfterFirst = std::filesystem::exists(PackageOnDisk());
+  const bool second = VerificationPilotesSM(false, nullptr, -1);
+
+  EXPECT_FALSE(first);
+  EXPECT_FALSE(keptAfterFirst);
+  bool told = false;
+  for (const auto& record : capture.Records()) {
+    told = told || record.message.rfind("InstallationPilotesSM - L'installateur ne peut ouvrir SpMikeCtrl.msi", 0) == 0;
+  }
+  EXPECT_TRUE(told);
+  EXPECT_TRUE(second);
+  EXPECT_EQ(server.Requests(), std::vector<std::string>{kPath});
+  EXPECT_EQ(ScratchFolder::Read(PackageOnDisk()), package);
+  EXPECT_TRUE(DriversRegistered());
 }
 
 TEST(WineRegistry, CreatesReadsAndDeletesTreesInTheRealRegistry) {

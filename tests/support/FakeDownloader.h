@@ -7,12 +7,14 @@
 
 #include "platform/Port.h"
 #include "provisioning/Downloader.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace orvane::testing {
 
 class FakeDownloader : public Downloader {
  public:
-  void DownloadToFile(const std::string& url, const std::string& file, const TDownloadProgress& onProgress) override {
+  void DownloadToFile(const std::string& url, const std::string& file, const TDownloadSettings&,
+                      const TDownloadProgress& onProgress) override {
     urls.push_back(url);
     files.push_back(file);
     std::ofstream out(file, std::ios::binary);
@@ -25,8 +27,8 @@ class FakeDownloader : public Downloader {
     if (failHalfWay) throw EDownloadError("Téléchargement de " + url + " : transfert interrompu");
   }
 
-  // A Windows Installer package to the eye: the compound-file signature, then anything.
-  std::string content = std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + "package";
+  // The test driver package.
+  std::string content = ScratchFolder::Read(ORVANE_TEST_PACKAGE);
   bool failHalfWay = false;
   std::vector<std::string> urls, files;
 };

@@ -12,7 +12,13 @@ LoopbackHttpServer::LoopbackHttpServer() {
 }
 
 LoopbackHttpServer::~LoopbackHttpServer() {
-  stopping_ = true;
+  {
+    // A send blocked on a client that reads no more is woken by the shutdown.
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = true;
+    if (client_ != loopback::kNoSocket) loopback::Shutdown(client_);
+  }
+  stopped_.notify_all();
   thread_.join();
   loopback::Close(listening_);
 }
@@ -31,12 +37,25 @@ std::vector<std::string> LoopbackHttpServer::Requests() const {
   return requests_;
 }
 
+void LoopbackHttpServer::ClearRequests() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  requests_.clear();
+}
+
 void LoopbackHttpServer::Run() {
   while (!stopping_) {
     if (!loopback::WaitReadable(listening_, 50)) continue;
     const loopback::Socket client = loopback::Accept(listening_);
     if (client == loopback::kNoSocket) continue;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      client_ = client;
+    }
     Answer(client);
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      client_ = loopback::kNoSocket;
+    }
     loopback::Close(client);
   }
 }
@@ -74,14 +93,32 @@ void LoopbackHttpServer::Answer(loopback::Socket client) {
   if (!route.location.empty()) head += "Location: " + route.location + "\r\n";
   head += "\r\n";
   if (!loopback::SendAll(client, head.data(), head.size())) return;
-  if (method == "HEAD") return;
-  const size_t bodyBytes = std::min(route.body.size(), route.closeAfter);
-  if (!loopback::SendAll(client, route.body.data(), bodyBytes)) return;
+  if (method == "HEAD" || !SendBody(client, route)) return;
   // A silent server: wait for the client to give up and close its end.
   while (route.stall && !stopping_) {
     if (!loopback::WaitReadable(client, 50)) continue;
     if (loopback::Receive(client, buffer, sizeof buffer, 50) <= 0) return;
   }
+}
+
+bool LoopbackHttpServer::SendBody(loopback::Socket client, const Route& route) {
+  if (route.endless) {
+    while (!stopping_ && loopback::SendAll(client, route.body.data(), route.body.size())) {
+    }
+    return false;
+  }
+  const size_t bodyBytes = std::min(route.body.size(), route.closeAfter);
+  if (route.bytesPerSecond == 0) return loopback::SendAll(client, route.body.data(), bodyBytes);
+  const auto interval = std::chrono::milliseconds(1000) / route.bytesPerSecond;
+  for (size_t sent = 0; sent < bodyBytes; ++sent) {
+    if (!Pause(interval) || !loopback::SendAll(client, route.body.data() + sent, 1)) return false;
+  }
+  return true;
+}
+
+bool LoopbackHttpServer::Pause(std::chrono::milliseconds span) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  return !stopped_.wait_for(lock, span, [this] { return stopping_.load(); });
 }
 
 }  // namespace orvane::testing

@@ -1,8 +1,11 @@
 #pragma once
-// A small HTTP server on 127.0.0.1 at an ephemeral port, serving chosen bodies to GET requests;
-// a route can close the connection after part of its body, or fall silent, or redirect.
+// A small HTTP server on 127.0.0.1 at an ephemeral port, serving chosen bodies to GET requests,
+// one connection at a time; a route can close the connection after part of its body, fall silent,
+// drip its body, send a body without end, or redirect.
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <limits>
 #include <map>
@@ -28,6 +31,10 @@ class LoopbackHttpServer {
     bool stall = false;
     // Sent as the Location header, for redirects.
     std::string location;
+    // Bytes of the body sent each second, one at a time; 0 sends the body at once.
+    size_t bytesPerSecond = 0;
+    // The body sent again and again, until the client leaves.
+    bool endless = false;
   };
 
   LoopbackHttpServer();
@@ -40,15 +47,21 @@ class LoopbackHttpServer {
   uint16_t Port() const { return port_; }
   // The paths requested so far, in order.
   std::vector<std::string> Requests() const;
+  void ClearRequests();
 
  private:
   void Run();
   void Answer(loopback::Socket client);
+  bool SendBody(loopback::Socket client, const Route& route);
+  // Waits for Span unless the server stops first; false when it stops.
+  bool Pause(std::chrono::milliseconds span);
 
   uint16_t port_ = 0;
   loopback::Socket listening_ = loopback::kNoSocket;
   std::atomic<bool> stopping_{false};
   mutable std::mutex mutex_;
+  std::condition_variable stopped_;
+  loopback::Socket client_ = loopback::kNoSocket;  // the connection being answered
   std::map<std::string, Route> routes_;
   std::vector<std::string> requests_;
   std::thread thread_;

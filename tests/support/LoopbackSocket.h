@@ -17,6 +17,8 @@ Socket Accept(Socket listening);
 // Receives at most Size bytes; 0 at the end of the stream, negative on error or timeout.
 int Receive(Socket socket, char* buffer, size_t size, int timeoutMilliseconds);
 bool SendAll(Socket socket, const char* data, size_t size);
+// Ends both directions, waking a send or receive that another thread is blocked in.
+void Shutdown(Socket socket);
 void Close(Socket socket);
 
 }  // namespace orvane::testing::loopback

@@ -53,6 +53,8 @@ bool SendAll(Socket socket, const char* data, size_t size) {
   return true;
 }
 
+void Shutdown(Socket socket) { ::shutdown(static_cast<int>(socket), SHUT_RDWR); }
+
 void Close(Socket socket) {
   if (socket != kNoSocket) ::close(static_cast<int>(socket));
 }

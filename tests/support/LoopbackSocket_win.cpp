@@ -60,6 +60,8 @@ bool SendAll(Socket socket, const char* data, size_t size) {
   return true;
 }
 
+void Shutdown(Socket socket) { ::shutdown(static_cast<SOCKET>(socket), SD_BOTH); }
+
 void Close(Socket socket) {
   if (socket != kNoSocket) ::closesocket(static_cast<SOCKET>(socket));
 }

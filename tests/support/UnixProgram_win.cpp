@@ -1,0 +1,27 @@
+#include <windows.h>
+
+#include <stdexcept>
+
+#include "platform/TextConversion.h"
+#include "tests/support/UnixProgram.h"
+
+namespace orvane::testing {
+
+UnixProgram::UnixProgram(const std::vector<std::string>& arguments) {
+  // Wine finds the program on drive Z:, the root of the Unix file system, and hands the other
+  // arguments over as they are; none holds a space or a quote.
+  std::wstring line = L"Z:" + Utf8ToWide(arguments[0]);
+  for (size_t i = 1; i < arguments.size(); ++i) line += L" " + Utf8ToWide(arguments[i]);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    throw std::runtime_error("cannot start " + arguments[0]);
+  }
+  if (process.hThread) CloseHandle(process.hThread);
+  if (process.hProcess) CloseHandle(process.hProcess);
+}
+
+UnixProgram::~UnixProgram() = default;
+
+}  // namespace orvane::testing
