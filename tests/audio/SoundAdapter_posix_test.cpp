@@ -2,9 +2,12 @@
 // activation, and a station without a sound service.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 
 #include "audio/SoundMeter.h"
+#include "platform/Port.h"
+#include "tests/support/HangLimit.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/TestSoundServer.h"
 
@@ -19,6 +22,9 @@ TEST(SoundAdapterPosix, TheDefaultFlagFollowsTheServersDefaultSource) {
   meter.Start();
   EXPECT_EQ(meter.DefaultText(), "par défaut : non");
   server.Pactl(std::string("set-default-source ") + TestSoundServer::kSpeechMikeSource);
+  const auto bound = std::chrono::steady_clock::now() + testing::kHangLimit;
+  while (Port<SoundDevices>().Devices().defaultCapture != TestSoundServer::kSpeechMikeSource)
+    ASSERT_LT(std::chrono::steady_clock::now(), bound);
   meter.Start();
   EXPECT_EQ(meter.DeviceText(), "« SpeechMike III »");
   EXPECT_EQ(meter.DefaultText(), "par défaut : oui");

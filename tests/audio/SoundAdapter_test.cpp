@@ -93,7 +93,7 @@ TEST_F(SoundAdapter, AnUnpluggedSpeechMikeStopsTheMeterUntilItIsBack) {
   server.Feed(Sine(TestSoundServer::kMicrophoneFormat, 1.0, 1000, -20));
   meter.Start();
   SettledLevels();
-  server.Pactl("unload-module module-pipe-source");
+  server.Unplug();
   ASSERT_TRUE(PollUntil(meter, [&] { return meter.Fault() != TSoundFault::None; }));
   EXPECT_EQ(meter.StateText(), "Micro débranché");
   EXPECT_FALSE(meter.RecordEnabled());
@@ -106,6 +106,7 @@ TEST_F(SoundAdapter, AnUnpluggedSpeechMikeStopsTheMeterUntilItIsBack) {
   server.Pactl(std::string("load-module module-pipe-source source_name=") + TestSoundServer::kSpeechMikeSource +
                " file=" + server.FolderPath() + "/speechmike.fifo format=s16le rate=48000 channels=1"
                " source_properties=device.description=SpeechMike");
+  server.WaitForFile("speechmike.fifo", true);
   server.Feed(Sine(TestSoundServer::kMicrophoneFormat, 1.0, 1000, -26));
   meter.Start();
   ASSERT_TRUE(meter.Measuring()) << meter.StateText();

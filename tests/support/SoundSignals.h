@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <numbers>
 #include <vector>
 
 #include "audio/SoundDevices.h"
@@ -48,7 +49,7 @@ inline double Amplitude(double dbfs) { return std::pow(10.0, dbfs / 20.0); }
 
 inline SoundSignal Sine(const TSoundFormat& format, double seconds, double frequency, double dbfs) {
   const double amplitude = Amplitude(dbfs);
-  const double step = 2 * M_PI * frequency / format.rate;
+  const double step = 2 * std::numbers::pi * frequency / format.rate;
   return MakeSignal(format, static_cast<size_t>(seconds * format.rate),
                     [=](size_t i) { return amplitude * std::sin(step * static_cast<double>(i)); });
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "platform/Port.h"
 #include "platform/ProcessRunner.h"
@@ -19,7 +20,6 @@ std::string SocketAddress(const std::string& folder) { return "unix:" + folder +
 }  // namespace
 
 TestSoundServer::TestSoundServer() : folder_(MakeFolder()) {
-  IgnoreBrokenPipes();
   const std::string& dir = folder_.unixPath;
   // The socket last: once it is there, every device is.
   std::ofstream(folder_.localPath + "/server.pa", std::ios::binary)
@@ -44,17 +44,23 @@ TestSoundServer::TestSoundServer() : folder_(MakeFolder()) {
 }
 
 TestSoundServer::~TestSoundServer() {
-  Pactl("exit");
-  // The server removes its socket and its pipes as it ends; the feeder's writes then fail.
-  WaitForFile("native", false);
   StopFeeding();
+  Pactl("exit");
+  // The server removes its socket and its pipes as it ends; the feeder ends with them.
+  WaitForFile("native", false);
   RemoveFolder(folder_);
 }
 
 void TestSoundServer::WaitForFile(const std::string& name, bool present) {
+  // By the folder's listing: Wine does not see a socket as a file.
+  const auto listed = [&] {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_.localPath, error))
+      if (entry.path().filename() == name) return true;
+    return false;
+  };
   const auto bound = std::chrono::steady_clock::now() + kHangLimit;
-  const std::filesystem::path path = folder_.localPath + "/" + name;
-  while (std::filesystem::exists(path) != present) {
+  while (listed() != present) {
     if (std::chrono::steady_clock::now() > bound) {
       ADD_FAILURE() << "the sound server's " << name << (present ? " never came" : " never went") << "; its log: "
                     << std::ifstream(folder_.localPath + "/server.log").rdbuf();
@@ -65,7 +71,13 @@ void TestSoundServer::WaitForFile(const std::string& name, bool present) {
 }
 
 void TestSoundServer::Pactl(const std::string& arguments) {
-  Port<ProcessRunner>().Run("/usr/bin/pactl --server=" + SocketAddress(folder_.unixPath) + " " + arguments, 0, true);
+  Port<ProcessRunner>().Run("/usr/bin/pactl --server=" + SocketAddress(folder_.unixPath) + " " + arguments, 0, false);
+}
+
+void TestSoundServer::Unplug() {
+  const std::string pactl = "/usr/bin/pactl --server=" + SocketAddress(folder_.unixPath);
+  const std::string after = AfterUnplug(pactl);
+  Port<ProcessRunner>().Run("/bin/sh -c \"" + pactl + " unload-module module-pipe-source" + (after.empty() ? "" : "; " + after) + "\"", 0, false);
 }
 
 void TestSoundServer::RecordSpeaker() {
@@ -84,26 +96,23 @@ SoundSignal TestSoundServer::SpeakerRecording() const {
 }
 
 void TestSoundServer::Feed(const SoundSignal& signal) {
-  StopFeeding();
-  feeding_ = true;
-  feeder_ = std::thread([this, bytes = signal.bytes] {
-    // The pipe paces the writes: the server takes them at the microphone's rate.
-    std::FILE* pipe = std::fopen((folder_.localPath + "/speechmike.fifo").c_str(), "wb");
-    if (!pipe) return;
-    std::setvbuf(pipe, nullptr, _IONBF, 0);
-    const size_t chunk = 4800 * 2;  // 100 ms
-    for (size_t at = 0; feeding_;) {
-      const size_t count = std::min(chunk, bytes.size() - at);
-      if (std::fwrite(bytes.data() + at, 1, count, pipe) != count) break;
-      at = (at + count) % bytes.size();
-    }
-    std::fclose(pipe);
-  });
+  // A program of the server's side writes the pipe: a write into a pipe whose reader went away
+  // must fail, and under Wine it blocks instead. It plays the tone's file over and over while
+  // the marker is there, and ends with the pipe's reader.
+  const std::string tone = folder_.localPath + "/tone.raw";
+  std::ofstream(tone + ".new", std::ios::binary).write(reinterpret_cast<const char*>(signal.bytes.data()),
+                                                        static_cast<std::streamsize>(signal.bytes.size()));
+  std::filesystem::rename(tone + ".new", tone);
+  std::ofstream(folder_.localPath + "/feeding");
+  const std::string& dir = folder_.unixPath;
+  Port<ProcessRunner>().Run("/bin/sh -c \"while [ -e " + dir + "/feeding ] && cat " + dir + "/tone.raw; do :; done > " +
+                                dir + "/speechmike.fifo\"",
+                            0, false);
 }
 
 void TestSoundServer::StopFeeding() {
-  feeding_ = false;
-  if (feeder_.joinable()) feeder_.join();
+  std::error_code ignored;
+  std::filesystem::remove(folder_.localPath + "/feeding", ignored);
 }
 
 }  // namespace orvane::testing

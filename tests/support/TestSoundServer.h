@@ -8,9 +8,7 @@
 //   TestSoundServer server;
 //   server.Feed(Sine(TestSoundServer::kMicrophoneFormat, 1.0, 1000, -20));
 
-#include <atomic>
 #include <string>
-#include <thread>
 
 #include "tests/support/SoundSignals.h"
 
@@ -37,10 +35,15 @@ class TestSoundServer {
 
   // The server's folder, as the server sees it.
   const std::string& FolderPath() const { return folder_.unixPath; }
-  // Runs pactl with these arguments against this server ("set-default-source speechmike_in").
+  // Starts pactl with these arguments against this server ("set-default-source speechmike_in").
+  // It is not waited for (Wine cannot wait for a Linux program): wait for its effect.
   void Pactl(const std::string& arguments);
-  // Feeds the SpeechMike's microphone with the signal (in kMicrophoneFormat) over and over, on a
-  // thread of its own, until the next Feed, the server's end or the microphone's unloading.
+  // Unplugs the microphones: their pipe sources are unloaded.
+  void Unplug();
+  // Waits until a file of the server's folder is there, or is gone (a socket, a pipe).
+  void WaitForFile(const std::string& name, bool present);
+  // Feeds the SpeechMike's microphone with the signal (in kMicrophoneFormat) over and over, until
+  // StopFeeding, the server's end or the microphone's unloading. A later Feed changes the signal.
   void Feed(const SoundSignal& signal);
   void StopFeeding();
   // Records what the SpeechMike's speaker plays, from now on, in kMicrophoneFormat.
@@ -55,14 +58,11 @@ class TestSoundServer {
     std::string localPath;
   };
   static Folder MakeFolder();
+  // What follows an unplugging on this platform, as a shell command ("" for nothing).
+  static std::string AfterUnplug(const std::string& pactl);
   static void RemoveFolder(const Folder& folder);
-  static void IgnoreBrokenPipes();
-
-  void WaitForFile(const std::string& name, bool present);
 
   Folder folder_;
-  std::atomic<bool> feeding_{false};
-  std::thread feeder_;
 };
 
 }  // namespace orvane::testing

@@ -18,11 +18,15 @@ TestSoundServer::Folder TestSoundServer::MakeFolder() {
   return {unixPath, localPath};
 }
 
-void TestSoundServer::RemoveFolder(const Folder& folder) {
-  std::error_code ignored;
-  for (const char* name : {"server.pa", "server.log", "speaker.raw"}) std::filesystem::remove(folder.localPath + "/" + name, ignored);
+// Windows ends the streams of an endpoint that goes away; winepulse lets the server move them
+// to another source instead, so the test ends them as Windows would.
+std::string TestSoundServer::AfterUnplug(const std::string& pactl) {
+  return pactl + " list short source-outputs | cut -f1 | xargs -r -n1 " + pactl + " kill-source-output";
 }
 
-void TestSoundServer::IgnoreBrokenPipes() {}
+void TestSoundServer::RemoveFolder(const Folder& folder) {
+  std::error_code ignored;
+  for (const char* name : {"server.pa", "server.log", "speaker.raw", "tone.raw"}) std::filesystem::remove(folder.localPath + "/" + name, ignored);
+}
 
 }  // namespace orvane::testing
