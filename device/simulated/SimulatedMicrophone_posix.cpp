@@ -5,10 +5,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <numbers>
+#include <thread>
 #include <vector>
 
 #include "device/simulated/SimulatedMicrophone.h"
@@ -47,7 +49,11 @@ void TSimulatedMicrophone::Write(int pipe) {
   pthread_sigmask(SIG_BLOCK, &broken, nullptr);
   std::vector<int16_t> block(kBlockFrames);
   uint64_t frame = 0;
+  // A pipe source takes what comes as fast as it comes: the microphone keeps its own time.
+  auto due = std::chrono::steady_clock::now();
   while (!stopping_) {
+    due += std::chrono::milliseconds(1000 * kBlockFrames / kRate);
+    std::this_thread::sleep_until(due);
     const double db = level_;
     const double amplitude = db <= kSilentDb ? 0.0 : 32767.0 * std::pow(10.0, db / 20.0);
     for (int16_t& sample : block) {
@@ -57,8 +63,7 @@ void TSimulatedMicrophone::Write(int pipe) {
     const char* bytes = reinterpret_cast<const char*>(block.data());
     size_t left = block.size() * sizeof(int16_t);
     while (left > 0 && !stopping_) {
-      // The server reads at the microphone's rate: room comes as it does. The wait is bounded so
-      // that the end of the program is seen.
+      // The wait for room is bounded so that the end of the program is seen.
       pollfd room{pipe, POLLOUT, 0};
       if (poll(&room, 1, 100) <= 0) continue;
       const ssize_t written = write(pipe, bytes, left);
