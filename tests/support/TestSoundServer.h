@@ -22,7 +22,6 @@ class TestSoundServer {
   static constexpr const char* kInternalSource = "internal_in";
   static constexpr const char* kSpeakers = "speakers";
   static constexpr const char* kSpeechMikeName = "SpeechMike III";
-  static constexpr const char* kInternalName = "Micro interne";
   // What the SpeechMike's pipe takes.
   static constexpr TSoundFormat kMicrophoneFormat{TSampleType::Int16, 1, 48000};
 
@@ -43,7 +42,7 @@ class TestSoundServer {
   // Waits until a file of the server's folder is there, or is gone (a socket, a pipe).
   void WaitForFile(const std::string& name, bool present);
   // Feeds the SpeechMike's microphone with the signal (in kMicrophoneFormat) over and over, until
-  // StopFeeding, the server's end or the microphone's unloading. A later Feed changes the signal.
+  // StopFeeding, the server's end or the microphone's unloading; only then may Feed come again.
   void Feed(const SoundSignal& signal);
   void StopFeeding();
   // Records what the SpeechMike's speaker plays, from now on, in kMicrophoneFormat.
