@@ -29,8 +29,9 @@ QColor TSimulatedSpeechMikeWindow::DisplayColour(uint32_t state) {
   }
 }
 
-TSimulatedSpeechMikeWindow::TSimulatedSpeechMikeWindow(SimulatedSpeechMike& device, QWidget* parent)
-    : QWidget(parent), device_(device) {
+TSimulatedSpeechMikeWindow::TSimulatedSpeechMikeWindow(SimulatedSpeechMike& device, TSimulatedMicrophone* microphone,
+                                                       QWidget* parent)
+    : QWidget(parent), device_(device), microphone_(microphone) {
   setWindowTitle("SpeechMike (simulation)");
   auto* layout = new QVBoxLayout(this);
 
@@ -88,6 +89,25 @@ TSimulatedSpeechMikeWindow::TSimulatedSpeechMikeWindow(SimulatedSpeechMike& devi
   connect(batteryChoice_, &QComboBox::activated, this,
           [this](int index) { device_.RaiseEvent(5, batteryChoice_->itemData(index).toUInt()); });
 
+  // The microphone's level: the tone's peak, down to silence at the left end.
+  auto* sound = new QHBoxLayout();
+  sound->addWidget(new QLabel("Micro :", this));
+  microphoneLevel_ = new QSlider(Qt::Horizontal, this);
+  microphoneLevel_->setRange(static_cast<int>(TSimulatedMicrophone::kSilentDb), 0);
+  microphoneLevel_->setValue(microphone_ ? static_cast<int>(microphone_->Level()) : static_cast<int>(TSimulatedMicrophone::kSilentDb));
+  microphoneLevel_->setEnabled(microphone_ != nullptr);
+  if (!microphone_) microphoneLevel_->setToolTip(QString::fromUtf8("Pas de micro simulé : la démonstration utilise le service audio du poste"));
+  microphoneLevelText_ = new QLabel(this);
+  microphoneLevelText_->setMinimumWidth(70);
+  sound->addWidget(microphoneLevel_, 1);
+  sound->addWidget(microphoneLevelText_);
+  layout->addLayout(sound);
+  connect(microphoneLevel_, &QSlider::valueChanged, this, [this](int db) {
+    if (microphone_) microphone_->SetLevel(db);
+    ShowMicrophoneLevel();
+  });
+  ShowMicrophoneLevel();
+
   // The device calls back on the window thread; redraw once the call has returned.
   device_.SetOnChanged([this] { QTimer::singleShot(0, this, &TSimulatedSpeechMikeWindow::Refresh); });
   Refresh();
@@ -113,6 +133,16 @@ void TSimulatedSpeechMikeWindow::SendCode() {
   // The next code typed replaces this one; Enter alone sends it again.
   codeField_->selectAll();
   Refresh();
+}
+
+void TSimulatedSpeechMikeWindow::ShowMicrophoneLevel() {
+  const int db = microphoneLevel_->value();
+  if (!microphone_)
+    microphoneLevelText_->setText(QString::fromUtf8("—"));
+  else if (db <= TSimulatedMicrophone::kSilentDb)
+    microphoneLevelText_->setText("silence");
+  else
+    microphoneLevelText_->setText(QString("%1 dBFS").arg(db));
 }
 
 void TSimulatedSpeechMikeWindow::Refresh() {
