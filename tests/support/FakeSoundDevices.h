@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "audio/SoundDevices.h"
-#include "platform/Port.h"
+#include "tests/support/ScopedPort.h"
 
 namespace orvane::testing {
 
