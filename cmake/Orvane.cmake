@@ -37,9 +37,11 @@ function(orvane_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-unused-parameter)
 endfunction()
 
-# What every Wine entry shares: the tree's one Wine prefix, taken in turn, and exit 77 (this
-# machine's Wine cannot run the program, tools/wine-can-run says why) reported as skipped.
-set(ORVANE_WINE_TEST_PROPERTIES RESOURCE_LOCK wine SKIP_RETURN_CODE 77)
+# What every Wine entry shares: the tree's one Wine prefix, taken in turn; two processors, since
+# a Wine program runs as several processes (the program, Wine's server, its desktop) and beside
+# another test on a two-core machine each entry took four times as long; exit 77 (this machine's
+# Wine cannot run the program, tools/wine-can-run says why) reported as skipped.
+set(ORVANE_WINE_TEST_PROPERTIES RESOURCE_LOCK wine PROCESSORS 2 SKIP_RETURN_CODE 77)
 
 # A CTest entry of this build, named with its prefix (ORVANE_TEST_PREFIX). WINE: it runs under
 # Wine. ENVIRONMENT: its variables (NAME=value). PROPERTIES: more test properties, as
