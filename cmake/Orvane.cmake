@@ -37,93 +37,111 @@ function(orvane_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-unused-parameter)
 endfunction()
 
-# The suites of a Windows test binary, one CTest entry each, run under Wine. The suites are read
-# from the sources (TEST, TEST_F, TEST_P), so no list has to be kept by hand. The entries are
-# written to a file that the Linux build's CTest includes, so both show up in one run.
-function(orvane_add_wine_suites target)
-  get_target_property(sources ${target} SOURCES)
-  set(suites)
-  foreach(source IN LISTS sources)
-    file(STRINGS "${source}" lines REGEX "^(TEST|TEST_F|TEST_P|TYPED_TEST)\\(")
-    foreach(line IN LISTS lines)
-      string(REGEX REPLACE "^[A-Z_]+\\(([A-Za-z0-9_]+),.*" "\\1" suite "${line}")
-      list(APPEND suites "${suite}")
-    endforeach()
-  endforeach()
-  list(REMOVE_DUPLICATES suites)
-  set(runner "${PROJECT_SOURCE_DIR}/tools/wine-test")
-  set(content "")
-  foreach(suite IN LISTS suites)
-    add_test(NAME win.${suite} COMMAND ${runner} $<TARGET_FILE:${target}> --gtest_filter=${suite}.*:*/${suite}.*)
-    set_tests_properties(win.${suite} PROPERTIES TIMEOUT 300 RESOURCE_LOCK wine)
-    string(APPEND content "add_test([=[win.${suite}]=] [=[${runner}]=] [=[$<TARGET_FILE:${target}>]=] [=[--gtest_filter=${suite}.*:*/${suite}.*]=])\n")
-    string(APPEND content "set_tests_properties([=[win.${suite}]=] PROPERTIES TIMEOUT 300 RESOURCE_LOCK wine WORKING_DIRECTORY [=[${CMAKE_CURRENT_BINARY_DIR}]=])\n")
-  endforeach()
-  file(GENERATE OUTPUT "${PROJECT_BINARY_DIR}/ctest-include-${target}.cmake" CONTENT "${content}")
-endfunction()
+# What every Wine entry shares: the tree's one Wine prefix, taken in turn; two processors, since
+# a Wine program runs as several processes (the program, Wine's server, its desktop) and beside
+# another test on a two-core machine each entry took four times as long; exit 77 (this machine's
+# Wine cannot run the program, tools/wine-can-run says why) reported as skipped.
+set(ORVANE_WINE_TEST_PROPERTIES RESOURCE_LOCK wine PROCESSORS 2 SKIP_RETURN_CODE 77)
 
-# A test binary of a sanitizer build or of the 32-bit Windows build runs whole, as one CTest
-# entry, and is offered to the Linux build's CTest the same way as the Windows suites. A Windows
-# binary runs under Wine, which may report it skipped (exit 77: no 32-bit Wine).
-function(orvane_add_whole_test name target)
-  set(command $<TARGET_FILE:${target}> ${ARGN})
-  if(WIN32)
-    orvane_offer_test(${name} WINE TIMEOUT 900 COMMAND "${PROJECT_SOURCE_DIR}/tools/wine-test" ${command})
-  else()
-    orvane_offer_test(${name} TIMEOUT 900 COMMAND ${command})
-  endif()
-endfunction()
-
-# A test of a Windows build that the Linux build's CTest runs too (through a file it includes),
-# named with this build's prefix ("win." for the 64-bit build). WINE: it runs under Wine, holds
-# the Wine lock and may report itself skipped (exit 77: no 32-bit Wine). PROPERTIES: more test
-# properties, as set_tests_properties takes them.
-function(orvane_offer_test name)
-  cmake_parse_arguments(arg "WINE" "TIMEOUT" "COMMAND;PROPERTIES" ${ARGN})
-  set(prefix win.)
-  if(ORVANE_TEST_PREFIX)
-    set(prefix ${ORVANE_TEST_PREFIX})
-  endif()
+# A CTest entry of this build, named with its prefix (ORVANE_TEST_PREFIX). WINE: it runs under
+# Wine. ENVIRONMENT: its variables (NAME=value). PROPERTIES: more test properties, as
+# set_tests_properties takes them.
+function(orvane_add_test name)
+  cmake_parse_arguments(arg "WINE" "TIMEOUT" "COMMAND;ENVIRONMENT;PROPERTIES" ${ARGN})
   set(properties TIMEOUT ${arg_TIMEOUT} ${arg_PROPERTIES})
   if(arg_WINE)
-    list(APPEND properties RESOURCE_LOCK wine SKIP_RETURN_CODE 77)
+    list(APPEND properties ${ORVANE_WINE_TEST_PROPERTIES})
   endif()
-  add_test(NAME ${prefix}${name} COMMAND ${arg_COMMAND})
-  set_tests_properties(${prefix}${name} PROPERTIES ${properties})
-  set(args "")
-  foreach(arg IN LISTS arg_COMMAND)
-    string(APPEND args " [=[${arg}]=]")
-  endforeach()
-  list(JOIN properties " " properties)
-  file(GENERATE OUTPUT "${PROJECT_BINARY_DIR}/ctest-include-${name}.cmake"
-       CONTENT "add_test([=[${prefix}${name}]=]${args})\nset_tests_properties([=[${prefix}${name}]=] PROPERTIES ${properties} WORKING_DIRECTORY [=[${CMAKE_CURRENT_BINARY_DIR}]=])\n")
+  add_test(NAME ${ORVANE_TEST_PREFIX}${name} COMMAND ${arg_COMMAND})
+  set_tests_properties(${ORVANE_TEST_PREFIX}${name} PROPERTIES ${properties} ENVIRONMENT "${arg_ENVIRONMENT}")
 endfunction()
 
-# The logging configuration is read from the program's folder: every program and test binary of
-# the given folders gets the sample AppLogger.xml beside it on each build.
+# One CTest entry per test of a GoogleTest binary, named with this build's prefix (or PREFIX),
+# with PROPERTIES. The binary lists its tests when CTest starts, a Windows one under Wine (the
+# cross-compiling emulator), so no list is kept by hand.
+function(orvane_discover_tests target)
+  cmake_parse_arguments(arg "" "PREFIX" "PROPERTIES" ${ARGN})
+  set(prefix ${ORVANE_TEST_PREFIX})
+  if(DEFINED arg_PREFIX)
+    set(prefix ${arg_PREFIX})
+  endif()
+  set(properties TIMEOUT 300 ${arg_PROPERTIES})
+  if(CMAKE_CROSSCOMPILING_EMULATOR)
+    list(APPEND properties ${ORVANE_WINE_TEST_PROPERTIES})
+  endif()
+  # The bound only a hang reaches: the first Wine start makes the prefix. A parameterized test
+  # keeps its own name: a printed parameter may hold addresses, which differ from run to run.
+  gtest_discover_tests(${target} TEST_PREFIX ${prefix} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 900
+                       NO_PRETTY_VALUES PROPERTIES ${properties})
+  if(CMAKE_CROSSCOMPILING_EMULATOR)
+    orvane_unless_wine_runs(${target} ${prefix}tests ${properties})
+  endif()
+endfunction()
+
+# A binary this machine's Wine cannot run (a 32-bit one without 32-bit Wine) cannot list its
+# tests: in front of the listing that gtest_discover_tests just added to this directory, CTest
+# asks tools/wine-can-run first and, on a no, adds the single entry Name, which runs the binary
+# and so reports itself skipped with the reason.
+function(orvane_unless_wine_runs target name)
+  get_property(includes DIRECTORY PROPERTY TEST_INCLUDE_FILES)
+  list(POP_BACK includes listing)
+  set(properties)
+  foreach(property IN LISTS ARGN)
+    string(APPEND properties " [==[${property}]==]")
+  endforeach()
+  set(guard "${CMAKE_CURRENT_BINARY_DIR}/${target}_unless_wine_runs.cmake")
+  file(GENERATE OUTPUT "${guard}" CONTENT "\
+execute_process(COMMAND [==[${PROJECT_SOURCE_DIR}/tools/wine-can-run]==] [==[$<TARGET_FILE:${target}>]==]
+                RESULT_VARIABLE runs OUTPUT_QUIET)
+if(runs EQUAL 0)
+  include([==[${listing}]==])
+else()
+  add_test([==[${name}]==] [==[${CMAKE_CROSSCOMPILING_EMULATOR}]==] [==[$<TARGET_FILE:${target}>]==])
+  set_tests_properties([==[${name}]==] PROPERTIES${properties})
+endif()
+")
+  set_property(DIRECTORY PROPERTY TEST_INCLUDE_FILES ${includes} "${guard}")
+endfunction()
+
+# The tests of the named builds beside this one (build/<name>) join this build's CTest run, each
+# as its own current configuration declares them, with its own labels; a build not made yet adds
+# nothing. Called from the top folder.
+function(orvane_join_builds)
+  cmake_path(GET CMAKE_BINARY_DIR PARENT_PATH builds)
+  set(folders)
+  foreach(name IN LISTS ARGN)
+    string(APPEND folders " [==[${builds}/${name}]==]")
+  endforeach()
+  set(joined "${CMAKE_BINARY_DIR}/joined-builds.cmake")
+  file(WRITE "${joined}" "subdirs(${folders})\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${joined}")
+endfunction()
+
+# The logging configuration is read from the program's folder: every program of the given
+# folders and their subfolders gets the sample AppLogger.xml beside it whenever it is built.
 function(orvane_ship_logging_configuration)
   set(config "${PROJECT_SOURCE_DIR}/logging/AppLogger.xml")
+  set(programs)
   set(commands)
-  foreach(dir IN LISTS ARGN)
-    if(NOT EXISTS "${PROJECT_SOURCE_DIR}/${dir}/CMakeLists.txt")
-      continue()
-    endif()
-    set(pending "${PROJECT_SOURCE_DIR}/${dir}")
-    while(pending)
-      list(POP_FRONT pending current)
-      get_property(targets DIRECTORY "${current}" PROPERTY BUILDSYSTEM_TARGETS)
-      foreach(target IN LISTS targets)
-        get_target_property(type ${target} TYPE)
-        if(type STREQUAL "EXECUTABLE")
-          list(APPEND commands COMMAND ${CMAKE_COMMAND} -E make_directory "$<TARGET_FILE_DIR:${target}>"
-               COMMAND ${CMAKE_COMMAND} -E copy_if_different "${config}" "$<TARGET_FILE_DIR:${target}>/AppLogger.xml")
-        endif()
-      endforeach()
-      get_property(children DIRECTORY "${current}" PROPERTY SUBDIRECTORIES)
-      list(APPEND pending ${children})
-    endwhile()
+  set(pending ${ARGN})
+  list(TRANSFORM pending PREPEND "${PROJECT_SOURCE_DIR}/")
+  while(pending)
+    list(POP_FRONT pending current)
+    get_property(targets DIRECTORY "${current}" PROPERTY BUILDSYSTEM_TARGETS)
+    foreach(target IN LISTS targets)
+      get_target_property(type ${target} TYPE)
+      if(type STREQUAL "EXECUTABLE")
+        list(APPEND programs ${target})
+        list(APPEND commands COMMAND ${CMAKE_COMMAND} -E make_directory "$<TARGET_FILE_DIR:${target}>"
+             COMMAND ${CMAKE_COMMAND} -E copy_if_different "${config}" "$<TARGET_FILE_DIR:${target}>/AppLogger.xml")
+      endif()
+    endforeach()
+    get_property(children DIRECTORY "${current}" PROPERTY SUBDIRECTORIES)
+    list(APPEND pending ${children})
+  endwhile()
+  add_custom_target(orvane_logging_configuration ${commands} DEPENDS "${config}"
+                    COMMENT "AppLogger.xml beside the programs" VERBATIM)
+  foreach(program IN LISTS programs)
+    add_dependencies(${program} orvane_logging_configuration)
   endforeach()
-  if(commands)
-    add_custom_target(orvane_logging_configuration ALL ${commands} DEPENDS "${config}" VERBATIM)
-  endif()
 endfunction()

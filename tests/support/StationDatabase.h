@@ -5,8 +5,8 @@
 // The embedded engine runs in the test process with a root of its own (configuration, lock
 // and temporary files) in a temporary folder, so tests need no server and change nothing of
 // the system's. Call UseEmbeddedFirebird() before anything else loads the client library.
-// The ThreadSanitizer build leaves out the suites of the files that include this header, since
-// the engine is not instrumented.
+// The tests that use it are built into orvane_database_tests, labelled "database", which the
+// ThreadSanitizer build's runs leave out, since the engine is not instrumented.
 
 #include <stdlib.h>
 #include <unistd.h>

@@ -17,10 +17,10 @@ add_custom_command(
   DEPENDS ${package_source}/SpMikeCtrl.wxs ${package_folder}/SpMikeCtrl.txt ${package_folder}/SpMikeCtrl.dat
   COMMENT "Building the test driver package with wixl")
 add_custom_target(orvane_test_package DEPENDS ${package})
-add_dependencies(orvane_tests orvane_test_package)
-# Wine sees the build tree on drive Z:.
+# Every test binary of the core's tests has it at hand; Wine sees the build tree on drive Z:.
+add_dependencies(orvane_test_support orvane_test_package)
 if(WIN32)
-  target_compile_definitions(orvane_tests PRIVATE ORVANE_TEST_PACKAGE="Z:${package}")
+  target_compile_definitions(orvane_test_support PUBLIC ORVANE_TEST_PACKAGE="Z:${package}")
 else()
-  target_compile_definitions(orvane_tests PRIVATE ORVANE_TEST_PACKAGE="${package}")
+  target_compile_definitions(orvane_test_support PUBLIC ORVANE_TEST_PACKAGE="${package}")
 endif()
