@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include <stdexcept>
 
 #include "platform/Clock.h"
@@ -22,12 +24,13 @@ namespace {
 
 using testing::ShownDialog;
 
+// The logging thread stamps its lines with it while the test moves it on.
 class StepClock : public Clock {
  public:
   TDateTime Now() override { return now; }
   uint32_t TickCount() override { return tick; }
-  TDateTime now = 45000.5;
-  uint32_t tick = 0;
+  std::atomic<TDateTime> now = 45000.5;
+  std::atomic<uint32_t> tick = 0;
 };
 
 // A window that records what the presenter tells it, and keeps the list as a list box would from
