@@ -63,14 +63,11 @@ std::string FoldCase(const std::string& text) {
 }
 
 bool FoldsTo(const std::string& text, const std::string& folded) {
-  if (text.size() == folded.size()) {
-    size_t pos = 0;
-    while (pos < text.size() && static_cast<uint8_t>(text[pos]) < 0x80 &&
-           FoldAscii(static_cast<uint8_t>(text[pos])) == folded[pos]) {
-      ++pos;
-    }
-    if (pos == text.size()) return true;
+  size_t pos = 0;
+  for (; pos < text.size() && static_cast<uint8_t>(text[pos]) < 0x80; ++pos) {
+    if (pos >= folded.size() || FoldAscii(static_cast<uint8_t>(text[pos])) != folded[pos]) return false;
   }
+  if (pos == text.size()) return pos == folded.size();
   return FoldCase(text) == folded;
 }
 
