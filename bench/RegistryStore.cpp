@@ -2,7 +2,8 @@
 // of 200,000 keys, in version 5 UTF-16LE as the registry editor writes it. "Start": the models
 // were adjusted before, as at every start but the first; "FirstStart": the adjustment creates
 // and stamps the 19 models. Each run is a fresh process (fork), so nothing is parsed ahead of
-// it; it reports the memory it added at its peak against the store's size.
+// it; it reports the memory it added at its peak against the store's size. "ParseDeletions":
+// the reading of a store whose keys are all taken out again by removal sections further down.
 
 #include <benchmark/benchmark.h>
 #include <sys/wait.h>
@@ -14,10 +15,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 
 #include "logging/ApplicationLogger.h"
 #include "provisioning/VerificationPilotesSM.h"
+#include "provisioning/registry/store/RegistryFile.h"
 
 namespace {
 
@@ -27,7 +30,7 @@ const char* const kModels[] = {"3000", "3005", "3010", "3200", "3205", "3210", "
 // Writes the export's text as UTF-16LE, a piece at a time.
 class Utf16Writer {
  public:
-  explicit Utf16Writer(const std::string& file) : out_(file, std::ios::binary) { out_ << "\xFF\xFE"; }
+  explicit Utf16Writer(std::ostream& out) : out_(out) { out_ << "\xFF\xFE"; }
   void Line(const std::string& ascii) {
     for (char c : ascii + "\r\n") {
       out_.put(c);
@@ -36,12 +39,13 @@ class Utf16Writer {
   }
 
  private:
-  std::ofstream out_;
+  std::ostream& out_;
 };
 
 std::string WriteStore(const std::filesystem::path& folder, int keys, bool adjusted) {
   const std::string file = (folder / "registry.reg").string();
-  Utf16Writer out(file);
+  std::ofstream stream(file, std::ios::binary);
+  Utf16Writer out(stream);
   out.Line("Windows Registry Editor Version 5.00");
   out.Line("");
   out.Line("[HKEY_CLASSES_ROOT\\Installer\\Features\\777D4C2D1DBB5204A8655A0CBF18D267]");
@@ -149,6 +153,36 @@ void StartOn(benchmark::State& state, bool adjusted) {
 
 void Start(benchmark::State& state) { StartOn(state, true); }
 void FirstStart(benchmark::State& state) { StartOn(state, false); }
+// Keys, each with a value, then a removal section for each of them.
+void ParseDeletions(benchmark::State& state) {
+  std::ostringstream stream;
+  Utf16Writer out(stream);
+  out.Line("Windows Registry Editor Version 5.00");
+  out.Line("");
+  const auto keys = static_cast<int>(state.range(0));
+  char line[160];
+  for (int key = 0; key < keys; ++key) {
+    std::snprintf(line, sizeof line, "[HKEY_CURRENT_USER\\Software\\Vendor%03d\\Item%06d]", key % 97, key);
+    out.Line(line);
+    out.Line("\"Value\"=dword:00000001");
+    out.Line("");
+  }
+  for (int key = 0; key < keys; ++key) {
+    std::snprintf(line, sizeof line, "[-HKEY_CURRENT_USER\\Software\\Vendor%03d\\Item%06d]", key % 97, key);
+    out.Line(line);
+    out.Line("");
+  }
+  const std::string bytes = stream.str();
+  for (auto _ : state) {
+    const orvane::TRegistryFile file = orvane::TRegistryFile::Parse(bytes);
+    if (file.KeyExists(orvane::TRootKey::CurrentUser, "Software\\Vendor000\\Item000000")) {
+      state.SkipWithError("a removed key is still there");
+    }
+  }
+  state.counters["store_MB"] = static_cast<double>(bytes.size()) / 1e6;
+}
+
+BENCHMARK(ParseDeletions)->Arg(40000)->Unit(benchmark::kMillisecond);
 BENCHMARK(Start)->Arg(20)->Arg(200000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(FirstStart)->Arg(20)->Arg(200000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 

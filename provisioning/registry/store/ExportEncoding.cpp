@@ -50,29 +50,32 @@ std::optional<std::string> Utf16LeToUtf8(const std::string& bytes) {
 
 bool IsUtf8(const std::string& bytes) {
   for (size_t i = 0; i < bytes.size();) {
-    const auto lead = static_cast<uint8_t>(bytes[i]);
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    }
-    const int length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
-    if (length == 0 || i + length > bytes.size()) return false;
-    char32_t code = lead & (0x7F >> length);
-    for (int k = 1; k < length; ++k) {
-      const auto next = static_cast<uint8_t>(bytes[i + k]);
-      if ((next & 0xC0) != 0x80) return false;
-      code = code << 6 | (next & 0x3F);
-    }
-    if ((length == 3 && code < 0x800) || (length == 4 && code < 0x10000) || code > 0x10FFFF ||
-        (code >= 0xD800 && code <= 0xDFFF)) {
-      return false;
-    }
-    i += static_cast<size_t>(length);
+    const size_t length = ReadUtf8Char(bytes, i).length;
+    if (length == 0) return false;
+    i += length;
   }
   return true;
 }
 
 }  // namespace
+
+TUtf8Char ReadUtf8Char(const std::string& text, size_t pos) {
+  const auto lead = static_cast<uint8_t>(text[pos]);
+  if (lead < 0x80) return {lead, 1};
+  const size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+  if (length == 0 || pos + length > text.size()) return {0, 0};
+  char32_t code = lead & (0x7F >> length);
+  for (size_t k = 1; k < length; ++k) {
+    const auto next = static_cast<uint8_t>(text[pos + k]);
+    if ((next & 0xC0) != 0x80) return {0, 0};
+    code = code << 6 | (next & 0x3F);
+  }
+  if ((length == 3 && code < 0x800) || (length == 4 && code < 0x10000) || code > 0x10FFFF ||
+      (code >= 0xD800 && code <= 0xDFFF)) {
+    return {0, 0};
+  }
+  return {code, length};
+}
 
 std::optional<std::string> DecodeLine(TExportEncoding encoding, const std::string& bytes) {
   switch (encoding) {
@@ -95,6 +98,8 @@ std::optional<std::string> DecodeLine(TExportEncoding encoding, const std::strin
 }
 
 std::optional<std::string> EncodeText(TExportEncoding encoding, const std::string& text) {
+  // Bytes that are no UTF-8 are of an encoding no one knows: nothing could read them back.
+  if (!IsUtf8(text)) return std::nullopt;
   switch (encoding) {
     case TExportEncoding::Utf16Le: {
       std::string bytes;

@@ -16,9 +16,16 @@ enum class TExportEncoding {
   Windows1252,  // REGEDIT4
 };
 
+// The code point of the UTF-8 sequence at Pos, and its length; 0 when the bytes there are no UTF-8.
+struct TUtf8Char {
+  char32_t code = 0;
+  size_t length = 0;
+};
+TUtf8Char ReadUtf8Char(const std::string& text, size_t pos);
+
 // The text of one line in Encoding as UTF-8, or nothing when it is not valid in that encoding.
 std::optional<std::string> DecodeLine(TExportEncoding encoding, const std::string& bytes);
-// UTF-8 text in Encoding, or nothing when the encoding cannot hold a character of it.
+// UTF-8 text in Encoding, or nothing when it is no UTF-8 or the encoding cannot hold a character of it.
 std::optional<std::string> EncodeText(TExportEncoding encoding, const std::string& text);
 // What an encoding puts before the first line.
 std::string ByteOrderMark(TExportEncoding encoding);

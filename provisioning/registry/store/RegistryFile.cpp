@@ -1,7 +1,9 @@
 #include "provisioning/registry/store/RegistryFile.h"
 
+#include <algorithm>
 #include <sstream>
 
+#include "provisioning/registry/store/CaseFolding.h"
 #include "provisioning/registry/store/ExportValue.h"
 
 namespace orvane {
@@ -11,33 +13,34 @@ namespace {
 const char kVersion5[] = "Windows Registry Editor Version 5.00";
 const char kVersion4[] = "REGEDIT4";
 const size_t kWriteChunk = 1 << 20;
+const TRootKey kRoots[] = {TRootKey::ClassesRoot, TRootKey::CurrentUser, TRootKey::LocalMachine, TRootKey::Users,
+                           TRootKey::CurrentConfig};
 
-char FoldChar(char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); }
-
-std::string Fold(const std::string& text) {
-  std::string folded = text;
-  for (char& c : folded) c = FoldChar(c);
-  return folded;
-}
-
-uint32_t HashFolded(const std::string& folded) {
-  uint32_t hash = 2166136261u;
+uint32_t HashName(uint32_t parent, const std::string& folded) {
+  uint32_t hash = 2166136261u ^ parent;
   for (char c : folded) hash = (hash ^ static_cast<uint8_t>(c)) * 16777619u;
   return hash;
 }
 
-const uint32_t kVacated = UINT32_MAX;
-
-std::string FullName(TRootKey root, const std::string& path) {
-  return path.empty() ? std::string(RootKeyName(root)) : std::string(RootKeyName(root)) + "\\" + path;
+std::optional<TRootKey> RootNamed(const std::string& name) {
+  const std::string folded = FoldCase(name);
+  for (TRootKey root : kRoots) {
+    if (FoldsTo(RootKeyName(root), folded)) return root;
+  }
+  return std::nullopt;
 }
 
-bool IsRootName(const std::string& name) {
-  for (TRootKey root : {TRootKey::ClassesRoot, TRootKey::CurrentUser, TRootKey::LocalMachine, TRootKey::Users,
-                        TRootKey::CurrentConfig}) {
-    if (Fold(name) == Fold(RootKeyName(root))) return true;
+uint32_t RootIndex(TRootKey root) { return static_cast<uint32_t>(root); }
+
+// Calls Visit(name) for each key name between the separators of Path, until it returns false.
+// An empty name between two separators names nothing, as do separators at either end.
+template <class Visit>
+void ForEachComponent(const std::string& path, Visit visit) {
+  for (size_t begin = 0; begin <= path.size();) {
+    const size_t end = std::min(path.find('\\', begin), path.size());
+    if (end > begin && !visit(path.substr(begin, end - begin))) return;
+    begin = end + 1;
   }
-  return false;
 }
 
 [[noreturn]] void Malformed(size_t line) {
@@ -62,9 +65,18 @@ bool IsBlankOrComment(const std::string& content, size_t& trimmed) {
   return trimmed == std::string::npos || content[trimmed] == ';';
 }
 
+bool HasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
+
 }  // namespace
 
-TRegistryFile::TRegistryFile() : head_(std::string(kVersion5) + "\r\n\r\n") {}
+TRegistryFile::TRegistryFile() : head_(std::string(kVersion5) + "\r\n\r\n") {
+  for (TRootKey root : kRoots) {
+    Key key;
+    key.name = RootKeyName(root);
+    key.exists = true;
+    keys_.push_back(std::move(key));
+  }
+}
 
 TRegistryFile TRegistryFile::Parse(const std::string& bytes) {
   std::istringstream in(bytes);
@@ -155,178 +167,208 @@ void TRegistryFile::StartSection(const std::string& line, size_t trimmed, size_t
   if (close == std::string::npos || close < trimmed) Malformed(lineNumber);
   const bool removal = line.compare(trimmed, 2, "[-") == 0;
   const size_t begin = trimmed + (removal ? 2 : 1);
-  size_t end = close;
-  while (end > begin && line[end - 1] == '\\') --end;
-  const std::string name = line.substr(begin, end - begin);
-  if (!IsRootName(name.substr(0, name.find('\\')))) Malformed(lineNumber);
-  const std::string folded = Fold(name);
+  const std::string name = line.substr(begin, close - begin);
+  const size_t separator = name.find('\\');
+  const std::optional<TRootKey> root = RootNamed(name.substr(0, separator));
+  if (!root) Malformed(lineNumber);
+  const std::string path = separator == std::string::npos ? std::string() : name.substr(separator + 1);
   inRemoval_ = removal;
-  if (removal) {
-    Remove(folded, true);
-  } else if (Section* existing = Find(folded); existing && existing->state == TState::Live) {
-    // A key named twice is one key: its lines join those of its first section.
-    current_ = existing - sections_.data();
-    return;
-  } else if (existing) {
-    DropImplied(*existing);
-  }
-  Section section;
-  section.text = line;
-  section.nameBegin = static_cast<uint32_t>(begin);
-  section.nameLength = static_cast<uint32_t>(end - begin);
-  section.state = removal ? TState::Removed : TState::Live;
-  sections_.push_back(std::move(section));
-  current_ = static_cast<int64_t>(sections_.size() - 1);
+  const uint32_t section = AppendSection(line);
+  current_ = section;
   if (!removal) {
-    Index(static_cast<uint32_t>(current_), HashFolded(folded));
-    NoteImpliedParents(folded);
+    Attach(section, Intern(RootIndex(*root), path));
+    return;
+  }
+  const uint32_t key = Find(*root, path);
+  if (key == kNone || !keys_[key].exists) return;
+  Remove(key, true);
+  // The sections taken out stay in the file, where they create the key's parents again.
+  for (uint32_t parent = keys_[key].parent; parent != kNone && !keys_[parent].revived; parent = keys_[parent].parent) {
+    keys_[parent].revived = true;
   }
 }
 
-std::string TRegistryFile::NameOf(const Section& section) const {
-  return section.text.substr(section.nameBegin, section.nameLength);
+std::string TRegistryFile::FullName(uint32_t key) const {
+  std::string name = keys_[key].name;
+  for (uint32_t parent = keys_[key].parent; parent != kNone; parent = keys_[parent].parent) {
+    name = keys_[parent].name + "\\" + name;
+  }
+  return name;
 }
 
-const TRegistryFile::Section* TRegistryFile::Find(const std::string& folded) const {
-  if (slots_.empty()) return nullptr;
-  const uint32_t hash = HashFolded(folded);
+uint32_t TRegistryFile::FindChild(uint32_t parent, const std::string& folded, uint32_t hash) const {
+  if (slots_.empty()) return kNone;
   const size_t mask = slots_.size() - 1;
-  for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-    const Slot& entry = slots_[slot];
-    if (entry.number == 0) return nullptr;
-    if (entry.number == kVacated || entry.hash != hash) continue;
-    const Section& section = sections_[entry.number - 1];
-    if (section.nameLength != folded.size()) continue;
-    bool same = true;
-    for (size_t i = 0; same && i < folded.size(); ++i) same = FoldChar(section.text[section.nameBegin + i]) == folded[i];
-    if (same) return &section;
+  for (size_t slot = hash & mask; slots_[slot] != 0; slot = (slot + 1) & mask) {
+    const Key& key = keys_[slots_[slot] - 1];
+    if (key.hash == hash && key.parent == parent && FoldsTo(key.name, folded)) return slots_[slot] - 1;
   }
+  return kNone;
 }
 
-TRegistryFile::Section* TRegistryFile::Find(const std::string& folded) {
-  return const_cast<Section*>(static_cast<const TRegistryFile*>(this)->Find(folded));
+uint32_t TRegistryFile::Find(TRootKey root, const std::string& path) const {
+  uint32_t key = RootIndex(root);
+  ForEachComponent(path, [&](const std::string& component) {
+    const std::string folded = FoldCase(component);
+    key = FindChild(key, folded, HashName(key, folded));
+    return key != kNone;
+  });
+  return key;
 }
 
-TRegistryFile::Section* TRegistryFile::FindLive(const std::string& folded) {
-  Section* section = Find(folded);
-  return section && section->state == TState::Live ? section : nullptr;
+uint32_t TRegistryFile::FindExisting(TRootKey root, const std::string& path) const {
+  const uint32_t key = Find(root, path);
+  return key != kNone && keys_[key].exists ? key : kNone;
 }
 
-void TRegistryFile::Index(uint32_t number, uint32_t hash) {
+uint32_t TRegistryFile::Intern(uint32_t root, const std::string& path) {
+  uint32_t key = root;
+  ForEachComponent(path, [&](const std::string& component) {
+    const std::string folded = FoldCase(component);
+    const uint32_t hash = HashName(key, folded);
+    const uint32_t child = FindChild(key, folded, hash);
+    if (child == kNone) {
+      Key made;
+      made.name = component;
+      made.hash = hash;
+      made.parent = key;
+      keys_.push_back(std::move(made));
+      key = static_cast<uint32_t>(keys_.size() - 1);
+      Index(key);
+    } else {
+      key = child;
+      // A key made again takes the spelling it is made with, as on Windows.
+      if (!keys_[key].exists) keys_[key].name = component;
+    }
+    return true;
+  });
+  return key;
+}
+
+void TRegistryFile::Index(uint32_t key) {
   // At most half the slots in use, so that a search soon meets an empty one.
-  if ((used_ + 1) * 2 > slots_.size()) {
-    std::vector<Slot> old = std::move(slots_);
-    size_t live = 0;
-    for (const Slot& entry : old) live += entry.number != 0 && entry.number != kVacated;
-    size_t size = 64;
-    while ((live + 1) * 4 > size) size *= 2;
-    slots_.assign(size, Slot{});
-    used_ = 0;
-    for (const Slot& entry : old) {
-      if (entry.number == 0 || entry.number == kVacated) continue;
-      size_t free = entry.hash & (size - 1);
-      while (slots_[free].number != 0) free = (free + 1) & (size - 1);
+  if ((indexed_ + 1) * 2 > slots_.size()) {
+    std::vector<uint32_t> old = std::move(slots_);
+    slots_.assign(std::max<size_t>(64, old.size() * 2), 0);
+    const size_t mask = slots_.size() - 1;
+    for (uint32_t entry : old) {
+      if (entry == 0) continue;
+      size_t free = keys_[entry - 1].hash & mask;
+      while (slots_[free] != 0) free = (free + 1) & mask;
       slots_[free] = entry;
-      ++used_;
     }
   }
   const size_t mask = slots_.size() - 1;
-  size_t free = hash & mask;
-  while (slots_[free].number != 0 && slots_[free].number != kVacated) free = (free + 1) & mask;
-  if (slots_[free].number == 0) ++used_;
-  slots_[free] = Slot{hash, number + 1};
+  size_t free = keys_[key].hash & mask;
+  while (slots_[free] != 0) free = (free + 1) & mask;
+  slots_[free] = key + 1;
+  ++indexed_;
 }
 
-void TRegistryFile::Unindex(const Section& section) {
-  const auto number = static_cast<uint32_t>(&section - sections_.data()) + 1;
-  const uint32_t hash = HashFolded(Fold(NameOf(section)));
-  const size_t mask = slots_.size() - 1;
-  for (size_t slot = hash & mask; slots_[slot].number != 0; slot = (slot + 1) & mask) {
-    if (slots_[slot].number == number) {
-      slots_[slot].number = kVacated;
-      return;
-    }
+void TRegistryFile::Attach(uint32_t section, uint32_t key) {
+  for (uint32_t made = key; !keys_[made].exists; made = keys_[made].parent) {
+    Key& entry = keys_[made];
+    Key& parent = keys_[entry.parent];
+    entry.exists = true;
+    entry.previousSibling = kNone;
+    entry.nextSibling = parent.firstChild;
+    if (parent.firstChild != kNone) keys_[parent.firstChild].previousSibling = made;
+    parent.firstChild = made;
   }
-}
-
-void TRegistryFile::NoteImpliedParents(const std::string& folded) {
-  // From the nearest parent up to the first that exists, whose own parents then exist too. The
-  // first separator ends the root key's name.
-  const size_t rootEnd = folded.find('\\');
-  for (size_t separator = folded.rfind('\\'); separator != std::string::npos && separator > rootEnd;
-       separator = folded.rfind('\\', separator - 1)) {
-    std::string parent = folded.substr(0, separator);
-    if (Find(parent)) break;
-    Section implied;
-    implied.nameLength = static_cast<uint32_t>(parent.size());
-    implied.text = std::move(parent);
-    implied.state = TState::Implied;
-    sections_.push_back(std::move(implied));
-    Index(static_cast<uint32_t>(sections_.size() - 1), HashFolded(sections_.back().text));
+  Key& entry = keys_[key];
+  if (entry.lastSection == kNone) {
+    entry.firstSection = section;
+  } else {
+    sections_[entry.lastSection].nextOfKey = section;
   }
+  entry.lastSection = section;
+  for (uint32_t above = key; above != kNone; above = keys_[above].parent) ++keys_[above].sectionsBelow;
 }
 
-void TRegistryFile::DropImplied(Section& implied) {
-  Unindex(implied);
-  implied.state = TState::Removed;
-  std::string().swap(implied.text);
-}
-
-uint32_t TRegistryFile::AppendSection(const std::string& fullName) {
-  if (Section* implied = Find(Fold(fullName)); implied && implied->state == TState::Implied) DropImplied(*implied);
-  // What comes before ends with a line break, so the new section starts on a line of its own.
-  std::string* last = &head_;
-  for (auto it = sections_.rbegin(); it != sections_.rend(); ++it) {
-    if (it->state != TState::Implied && !it->text.empty()) {
-      last = &it->text;
-      break;
-    }
-  }
-  if (!last->empty() && last->back() != '\n') *last += lineBreak_;
+uint32_t TRegistryFile::AppendSection(const std::string& text) {
   Section section;
-  section.text = "[" + fullName + "]" + lineBreak_ + lineBreak_;
-  section.nameBegin = 1;
-  section.nameLength = static_cast<uint32_t>(fullName.size());
+  section.text = text;
   sections_.push_back(std::move(section));
-  const auto number = static_cast<uint32_t>(sections_.size() - 1);
-  Index(number, HashFolded(Fold(fullName)));
-  NoteImpliedParents(Fold(fullName));
-  return number;
+  return static_cast<uint32_t>(sections_.size() - 1);
 }
 
-void TRegistryFile::Remove(const std::string& folded, bool keepText) {
-  const std::string prefix = folded + "\\";
-  for (Section& section : sections_) {
-    if (section.state == TState::Removed) continue;
-    const std::string name = Fold(NameOf(section));
-    if (name != folded && name.compare(0, prefix.size(), prefix) != 0) continue;
-    Unindex(section);
-    if (!keepText || section.state == TState::Implied) std::string().swap(section.text);
-    section.state = TState::Removed;
+void TRegistryFile::GiveSection(uint32_t key) {
+  Attach(AppendSection("[" + FullName(key) + "]" + lineBreak_ + lineBreak_), key);
+}
+
+void TRegistryFile::Remove(uint32_t key, bool keepText) {
+  Key& removed = keys_[key];
+  if (removed.parent != kNone) {
+    Key& parent = keys_[removed.parent];
+    if (removed.previousSibling == kNone) {
+      parent.firstChild = removed.nextSibling;
+    } else {
+      keys_[removed.previousSibling].nextSibling = removed.nextSibling;
+    }
+    if (removed.nextSibling != kNone) keys_[removed.nextSibling].previousSibling = removed.previousSibling;
+  }
+  for (uint32_t above = removed.parent; above != kNone; above = keys_[above].parent) {
+    keys_[above].sectionsBelow -= removed.sectionsBelow;
+  }
+  std::vector<uint32_t> pending{key};
+  while (!pending.empty()) {
+    Key& entry = keys_[pending.back()];
+    pending.pop_back();
+    for (uint32_t child = entry.firstChild; child != kNone; child = keys_[child].nextSibling) pending.push_back(child);
+    for (uint32_t section = entry.firstSection; section != kNone;) {
+      Section& taken = sections_[section];
+      section = taken.nextOfKey;
+      taken.nextOfKey = kNone;
+      if (!keepText) std::string().swap(taken.text);
+    }
+    // A root key stays, without its own lines.
+    entry.exists = entry.parent == kNone;
+    entry.revived = false;
+    entry.sectionsBelow = 0;
+    entry.firstChild = entry.nextSibling = entry.previousSibling = kNone;
+    entry.firstSection = entry.lastSection = kNone;
   }
 }
 
 bool TRegistryFile::KeyExists(TRootKey root, const std::string& path) const {
-  return path.empty() || Find(Fold(FullName(root, path)));
+  return FindExisting(root, path) != kNone;
 }
 
 bool TRegistryFile::CreateKey(TRootKey root, const std::string& path) {
   if (KeyExists(root, path)) return true;
-  const std::string fullName = FullName(root, path);
-  if (!EncodeText(encoding_, fullName)) return false;
-  AppendSection(fullName);
+  if (!NewNamesReadBack(root, path)) return false;
+  GiveSection(Intern(RootIndex(root), path));
   return true;
 }
 
+bool TRegistryFile::NewNamesReadBack(TRootKey root, const std::string& path) const {
+  uint32_t key = RootIndex(root);
+  bool readsBack = true;
+  ForEachComponent(path, [&](const std::string& name) {
+    if (key != kNone) {
+      const std::string folded = FoldCase(name);
+      key = FindChild(key, folded, HashName(key, folded));
+      if (key != kNone && !keys_[key].exists) key = kNone;
+    }
+    // The names of keys that exist were read from the file.
+    readsBack = key != kNone || (!HasLineBreak(name) && EncodeText(encoding_, name));
+    return readsBack;
+  });
+  return readsBack;
+}
+
 bool TRegistryFile::DeleteKey(TRootKey root, const std::string& path) {
-  if (path.empty() || !KeyExists(root, path)) return false;
-  // A parent that only this key named would vanish with it: it gets a section of its own.
-  for (size_t separator = 0; (separator = path.find('\\', separator + 1)) != std::string::npos;) {
-    const std::string parent = FullName(root, path.substr(0, separator));
-    const Section* section = Find(Fold(parent));
-    if (section && section->state == TState::Implied) AppendSection(parent);
+  const uint32_t key = FindExisting(root, path);
+  if (key == kNone || keys_[key].parent == kNone) return false;
+  const bool revived = keys_[key].revived;
+  const uint32_t parent = keys_[key].parent;
+  Remove(key, false);
+  // Without a removal line, the sections the file took out already would bring it back.
+  if (revived) AppendSection("[-" + FullName(key) + "]" + lineBreak_ + lineBreak_);
+  // A parent that only this key's sections created would vanish with them.
+  if (keys_[parent].parent != kNone && keys_[parent].sectionsBelow == 0 && !keys_[parent].revived) {
+    GiveSection(parent);
   }
-  Remove(Fold(FullName(root, path)), false);
   return true;
 }
 
@@ -363,44 +405,53 @@ void TRegistryFile::ForEachValue(const std::string& text,
 
 std::optional<TRegValue> TRegistryFile::FindValue(TRootKey root, const std::string& path,
                                                   const std::string& name) const {
-  const Section* section = Find(Fold(FullName(root, path)));
-  if (!section || section->state != TState::Live) return std::nullopt;
-  const std::string folded = Fold(name);
+  const uint32_t key = FindExisting(root, path);
+  if (key == kNone) return std::nullopt;
+  const std::string folded = FoldCase(name);
   std::optional<TRegValue> found;
-  ForEachValue(section->text, [&](const ValueSpan& span, const std::string& logical, size_t dataStart,
-                                  const std::string& valueName) {
-    if (Fold(valueName) != folded) return;
-    if (span.removal) {
-      found.reset();
-    } else {
-      TValueLine line{valueName, dataStart};
-      found = ParseValueData(logical, line, wide_);
-    }
-  });
+  for (uint32_t section = keys_[key].firstSection; section != kNone; section = sections_[section].nextOfKey) {
+    ForEachValue(sections_[section].text, [&](const ValueSpan& span, const std::string& logical, size_t dataStart,
+                                              const std::string& valueName) {
+      if (FoldCase(valueName) != folded) return;
+      if (span.removal) {
+        found.reset();
+      } else {
+        found = ParseValueData(logical, TValueLine{valueName, dataStart}, wide_);
+      }
+    });
+  }
   return found;
 }
 
 bool TRegistryFile::SetValue(TRootKey root, const std::string& path, const std::string& name, const TRegValue& value) {
-  const std::string fullName = FullName(root, path);
-  Section* section = FindLive(Fold(fullName));
-  if (!section) {
-    if (!path.empty() && !KeyExists(root, path)) return false;
-    if (!EncodeText(encoding_, fullName)) return false;
-    section = &sections_[AppendSection(fullName)];
-  }
+  const uint32_t key = FindExisting(root, path);
+  if (key == kNone || HasLineBreak(name)) return false;
+  // A string ends at its first zero when it is read back from its bytes.
+  if (value.type == kRegSz && value.text.find('\0') != std::string::npos) return false;
   const std::optional<std::string> line = FormatValueLine(name, value, wide_);
   if (!line || !EncodeText(encoding_, *line)) return false;
-  const std::string folded = Fold(name);
+  if (keys_[key].firstSection == kNone) GiveSection(key);
+  // The value's last line, where a new line replaces it; or after the key's last value line.
+  const std::string folded = FoldCase(name);
+  uint32_t lastIn = kNone;
   std::optional<ValueSpan> last;
-  size_t insertAt = NextLine(section->text, 0);
-  ForEachValue(section->text, [&](const ValueSpan& span, const std::string&, size_t, const std::string& valueName) {
-    insertAt = NextLine(section->text, span.end);
-    if (Fold(valueName) == folded) last = span;
-  });
-  std::string& text = section->text;
+  size_t insertAt = 0;
+  for (uint32_t section = keys_[key].firstSection; section != kNone; section = sections_[section].nextOfKey) {
+    const std::string& text = sections_[section].text;
+    insertAt = NextLine(text, 0);
+    ForEachValue(text, [&](const ValueSpan& span, const std::string&, size_t, const std::string& valueName) {
+      insertAt = NextLine(text, span.end);
+      if (FoldCase(valueName) != folded) return;
+      lastIn = section;
+      last = span;
+    });
+  }
   if (last && !last->removal) {
-    text.replace(last->start, last->end - last->start, *line);
-  } else if (insertAt == text.size() && (text.empty() || text.back() != '\n')) {
+    sections_[lastIn].text.replace(last->start, last->end - last->start, *line);
+    return true;
+  }
+  std::string& text = sections_[keys_[key].lastSection].text;
+  if (insertAt == text.size() && (text.empty() || text.back() != '\n')) {
     text += lineBreak_ + *line;
   } else {
     text.insert(insertAt, *line + lineBreak_);
@@ -410,15 +461,20 @@ bool TRegistryFile::SetValue(TRootKey root, const std::string& path, const std::
 
 std::vector<std::string> TRegistryFile::KeyNames() const {
   std::vector<std::string> names;
-  for (const Section& section : sections_) {
-    if (section.state == TState::Live) names.push_back(NameOf(section));
+  for (uint32_t key = 0; key < keys_.size(); ++key) {
+    if (keys_[key].exists && keys_[key].parent != kNone) names.push_back(FullName(key));
   }
+  std::sort(names.begin(), names.end());
   return names;
 }
 
 bool TRegistryFile::Write(const std::function<bool(const std::string&)>& sink) const {
   std::string chunk = ByteOrderMark(encoding_);
+  bool lineEnded = true;
   auto add = [&](const std::string& text) {
+    // A section made here after a last line without its line break starts on a line of its own.
+    if (!lineEnded) chunk += EncodeText(encoding_, lineBreak_).value_or(std::string());
+    lineEnded = text.back() == '\n';
     // Every text here was read from, or checked against, this encoding.
     chunk += EncodeText(encoding_, text).value_or(std::string());
     if (chunk.size() < kWriteChunk) return true;
@@ -426,9 +482,9 @@ bool TRegistryFile::Write(const std::function<bool(const std::string&)>& sink) c
     chunk.clear();
     return written;
   };
-  if (!add(head_)) return false;
+  if (!head_.empty() && !add(head_)) return false;
   for (const Section& section : sections_) {
-    if (section.state != TState::Implied && !section.text.empty() && !add(section.text)) return false;
+    if (!section.text.empty() && !add(section.text)) return false;
   }
   return chunk.empty() || sink(chunk);
 }

@@ -3,8 +3,12 @@
 // "Windows Registry Editor Version 5.00" (UTF-16LE with its byte-order mark, or UTF-8). The
 // export is held as its own text, section by section, so that it is written back in the format,
 // encoding and line breaks it came in, and every line the program does not change stays as it
-// was: comments, blank lines, value types and spellings of every kind. Key and value names
-// compare without regard to letter case, as on Windows.
+// was: comments, blank lines, value types and spellings of every kind, a key named twice.
+// The keys are what reading the export line after line makes of them, as the registry editor
+// imports it: a section creates its key and the key's parents, a removal section ("[-key]")
+// deletes a key and its subkeys, later lines win. Every change keeps the text saying what the
+// registry holds, so that reading it again gives the same keys and values. Key and value names
+// compare as on Windows (CaseFolding.h).
 
 #include <cstdint>
 #include <functional>
@@ -30,32 +34,36 @@ class TRegistryFile {
   bool Write(const std::function<bool(const std::string& bytes)>& sink) const;
 
   bool KeyExists(TRootKey root, const std::string& path) const;
-  // Creates the key; its missing parents exist through it. False when the export's encoding
-  // cannot hold its name.
+  // Creates the key; its missing parents exist through it. False when the export could not
+  // read its name back: no UTF-8, a character its encoding lacks, a line break.
   bool CreateKey(TRootKey root, const std::string& path);
   // Deletes the key and its subkeys; false when the key did not exist or is a root key.
   bool DeleteKey(TRootKey root, const std::string& path);
   std::optional<TRegValue> FindValue(TRootKey root, const std::string& path, const std::string& name) const;
-  // False when the key does not exist or the export's encoding cannot hold the value.
+  // False when the key does not exist or the export could not read the value back as it is
+  // given: text that is no UTF-8 or that its encoding lacks, a name with a line break, a string
+  // with a zero character. A refused value leaves the export as it was.
   bool SetValue(TRootKey root, const std::string& path, const std::string& name, const TRegValue& value);
-  // Full names ("HKEY_CURRENT_USER\Control Panel") of the keys with a section, in file order.
+  // Full names ("HKEY_CURRENT_USER\Control Panel") of the keys below the root keys, with a
+  // section of their own or only through their subkeys, sorted.
   std::vector<std::string> KeyNames() const;
 
  private:
-  enum class TState : uint8_t {
-    Live,
-    Removed,  // its text stays when a removal line in the file took it out, else it has none
-    Implied,  // a key only its subkeys name: no text of its own, its folded name in Text
-  };
+  static constexpr uint32_t kNone = UINT32_MAX;
   struct Section {
-    std::string text;  // its lines as in the file, header line first, line breaks included
-    uint32_t nameBegin = 0;
-    uint32_t nameLength = 0;
-    TState state = TState::Live;
+    std::string text;  // its lines as in the file, header line first, line breaks included; none once deleted
+    uint32_t nextOfKey = kNone;  // the next section that gives its key lines
   };
-  struct Slot {
-    uint32_t hash = 0;     // of the folded name
-    uint32_t number = 0;   // the section's number plus one; 0 when empty, kVacated when it left
+  struct Key {
+    std::string name;  // as spelled when it last came to exist
+    uint32_t hash = 0;  // of its parent and folded name
+    uint32_t parent = kNone;
+    uint32_t firstChild = kNone, nextSibling = kNone, previousSibling = kNone;  // subkeys that exist
+    uint32_t firstSection = kNone, lastSection = kNone;  // its sections in file order, but those taken out
+    uint32_t sectionsBelow = 0;  // sections of its own and of its subkeys
+    bool exists = false;
+    // Sections that a removal took out again still create it as a parent when the file is read.
+    bool revived = false;
   };
   struct ValueSpan {
     size_t start = 0, end = 0;  // the logical line, without its last line break
@@ -64,20 +72,23 @@ class TRegistryFile {
 
   void ReadLine(const std::string& line, size_t lineNumber);
   void StartSection(const std::string& line, size_t trimmed, size_t lineNumber);
-  std::string NameOf(const Section& section) const;
-  // The live or implied section of a key.
-  const Section* Find(const std::string& folded) const;
-  Section* Find(const std::string& folded);
-  Section* FindLive(const std::string& folded);
-  void Index(uint32_t section, uint32_t hash);
-  void Unindex(const Section& section);
-  uint32_t AppendSection(const std::string& fullName);
-  // Takes an implied key out so that a section of its own can stand for it.
-  void DropImplied(Section& implied);
-  // Takes the key and its subkeys out; their text goes too unless the file's own removal line did it.
-  void Remove(const std::string& folded, bool keepText);
-  // The parents of a key with a section exist, with a section of their own or not.
-  void NoteImpliedParents(const std::string& folded);
+  std::string FullName(uint32_t key) const;
+  // The key a path below a root names, existing or not; kNone when there is none.
+  uint32_t Find(TRootKey root, const std::string& path) const;
+  uint32_t FindExisting(TRootKey root, const std::string& path) const;
+  uint32_t FindChild(uint32_t parent, const std::string& folded, uint32_t hash) const;
+  // Whether the export could read back the names Path adds below the keys that exist.
+  bool NewNamesReadBack(TRootKey root, const std::string& path) const;
+  // The key, made with its missing parents as spelled here; none of them exists through it yet.
+  uint32_t Intern(uint32_t root, const std::string& path);
+  void Index(uint32_t key);
+  // Gives the key the section; the key and its parents exist through it.
+  void Attach(uint32_t section, uint32_t key);
+  uint32_t AppendSection(const std::string& text);
+  // A section of its own for the key, at the end of the file.
+  void GiveSection(uint32_t key);
+  // Takes the key and its subkeys out; their sections' text goes too unless KeepText.
+  void Remove(uint32_t key, bool keepText);
   // Calls Visit(span, name) for each value line of Text, in order.
   static void ForEachValue(const std::string& text,
                            const std::function<void(const ValueSpan&, const std::string& logical, size_t dataStart,
@@ -88,8 +99,9 @@ class TRegistryFile {
   std::string lineBreak_ = "\r\n";
   std::string head_;  // the header line with the comments and blank lines around it
   std::vector<Section> sections_;
-  std::vector<Slot> slots_;  // live and implied sections by folded name, open addressing
-  size_t used_ = 0;          // slots that are not empty
+  std::vector<Key> keys_;       // the root keys first, in the order of TRootKey
+  std::vector<uint32_t> slots_;  // keys below the roots by parent and folded name, plus one; 0 is empty
+  size_t indexed_ = 0;
 
   // While reading.
   int64_t current_ = -1;

@@ -1,20 +1,13 @@
 // The registry on Linux: a store of our own in the registry's export format. The store is
 // parsed once and read again only when its file changed, so that several processes, and a hand
 // that edits it, see one registry. Writes go to the parsed store at once and to the file when
-// the accessor that made them is done (Flush): the file is then written whole to a temporary
-// file beside the store's real file (a link is followed to its target), with that file's mode
-// and owner, which replaces it, so a crash never leaves the store half written. When another
-// program changed the file meanwhile, the writes are made again on its new content first.
+// the accessor that made them is done (Flush), under the store's lock (StoreFile_posix.h). When
+// another program changed the file meanwhile, the writes are made again on its new content first.
 
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -24,6 +17,7 @@
 #include "provisioning/DriverRegistration.h"
 #include "provisioning/registry/Registry.h"
 #include "provisioning/registry/store/RegistryFile.h"
+#include "provisioning/registry/store/StoreFile_posix.h"
 
 namespace orvane {
 
@@ -38,32 +32,15 @@ std::string StorePath() {
   return std::string(home ? home : ".") + "/.config/orvane/registry.reg";
 }
 
-// The file a chain of symbolic links ends at, whether it exists or not.
-std::filesystem::path RealFile(const std::filesystem::path& store) {
-  std::filesystem::path file = store;
-  std::error_code error;
-  for (int links = 0; links < 40 && std::filesystem::is_symlink(file, error); ++links) {
-    const std::filesystem::path target = std::filesystem::read_symlink(file, error);
-    if (error) break;
-    file = target.is_absolute() ? target : file.parent_path() / target;
-  }
-  return file;
-}
-
 // What a workstation's registry holds for this program. The device component is built in, so
 // its drivers count as installed.
 TRegistryFile WorkstationRegistry() {
   TRegistryFile file;
-  const auto path = [](const char* key) {
-    std::string trimmed = key + 1;
-    trimmed.pop_back();
-    return trimmed;
-  };
-  file.CreateKey(TRootKey::LocalMachine, path(kRegistryProbeKey));
-  file.CreateKey(TRootKey::ClassesRoot, path(kDriverFeatureKey));
+  file.CreateKey(TRootKey::LocalMachine, kRegistryProbeKey);
+  file.CreateKey(TRootKey::ClassesRoot, kDriverFeatureKey);
   TRegValue registered;
   registered.type = kRegSz;
-  file.SetValue(TRootKey::ClassesRoot, path(kDriverFeatureKey), kDriverFeatureValue, registered);
+  file.SetValue(TRootKey::ClassesRoot, kDriverFeatureKey, kDriverFeatureValue, registered);
   return file;
 }
 
@@ -84,75 +61,6 @@ struct FileIdentity {
   }
 };
 
-// Holds an exclusive lock beside the store for one read-modify-write.
-class StoreLock {
- public:
-  explicit StoreLock(const std::filesystem::path& file) {
-    const std::string lock = file.string() + ".lock";
-    fd_ = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd_ >= 0) ::flock(fd_, LOCK_EX);
-  }
-  ~StoreLock() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  StoreLock(const StoreLock&) = delete;
-  StoreLock& operator=(const StoreLock&) = delete;
-
- private:
-  int fd_ = -1;
-};
-
-bool Writable(const std::filesystem::path& file) {
-  std::filesystem::path folder = file.parent_path();
-  std::error_code error;
-  while (!folder.empty() && !std::filesystem::exists(folder, error)) folder = folder.parent_path();
-  if (::access(folder.empty() ? "." : folder.c_str(), W_OK) != 0) return false;
-  return !std::filesystem::exists(file, error) || ::access(file.c_str(), W_OK) == 0;
-}
-
-// Writes File in place of Target through a temporary file, keeping Target's mode and owner.
-// A store that is Created takes the place of none: another process may have been first.
-enum class TSave { Replace, Create };
-bool Save(const std::filesystem::path& target, const TRegistryFile& file, TSave mode) {
-  std::error_code error;
-  if (!target.parent_path().empty()) std::filesystem::create_directories(target.parent_path(), error);
-  struct stat previous {};
-  const bool existed = ::stat(target.c_str(), &previous) == 0;
-  const std::string temporary = target.string() + ".tmp" + std::to_string(::getpid());
-  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) return false;
-  bool complete = true;
-  if (existed) {
-    complete = ::fchmod(fd, previous.st_mode & 07777) == 0;
-    // A store that another user owns is never handed over to this one.
-    if (complete && (previous.st_uid != ::geteuid() || previous.st_gid != ::getegid())) {
-      complete = ::fchown(fd, previous.st_uid, previous.st_gid) == 0;
-    }
-  }
-  complete = complete && file.Write([fd](const std::string& bytes) {
-    size_t written = 0;
-    while (written < bytes.size()) {
-      const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return false;
-      written += static_cast<size_t>(n);
-    }
-    return true;
-  });
-  complete = complete && ::fsync(fd) == 0;
-  ::close(fd);
-  if (complete && mode == TSave::Create) {
-    complete = ::link(temporary.c_str(), target.c_str()) == 0;
-    ::unlink(temporary.c_str());
-    return complete;
-  }
-  if (!complete || ::rename(temporary.c_str(), target.c_str()) != 0) {
-    ::unlink(temporary.c_str());
-    return false;
-  }
-  return true;
-}
-
 enum class TChange { Refused, Unchanged, Changed };
 
 using TOperation = std::function<TChange(TRegistryFile&)>;
@@ -163,7 +71,7 @@ class RegistryPosix : public Registry {
     std::lock_guard<std::mutex> guard(mutex_);
     const TRegistryFile* file = Load();
     if (!file || !file->KeyExists(root, path)) return false;
-    return !write || Writable(RealFile(path_));
+    return !write || MayWriteStoreFile(path_);
   }
 
   bool CreateKey(TRootKey root, const std::string& path) override {
@@ -199,24 +107,26 @@ class RegistryPosix : public Registry {
   bool Flush() override {
     std::lock_guard<std::mutex> guard(mutex_);
     if (pending_.empty()) return true;
-    const std::filesystem::path target = RealFile(StorePath());
-    StoreLock lock(target);
-    const bool saved = Load() && Save(target, *cached_, TSave::Replace);
+    std::optional<TStoreFile> store = TStoreFile::Lock(StorePath(), true);
+    // A store that went missing is made again first, as a workstation's registry.
+    if (!store && errno == ENOENT && Load()) store = TStoreFile::Lock(StorePath(), true);
+    const bool saved = store && Load(&*store) && store->Save(*cached_);
     pending_.clear();
     if (!saved) {
       // The parsed store holds writes the file does not: read the file again next time.
       Forget();
       return false;
     }
-    Remember();
+    identity_ = FileIdentity::Of(store->Status());
     return true;
   }
 
  private:
   // The store as its file now holds it with this process's pending writes, read again only
-  // when the file changed. A missing store is created as a workstation's registry; nothing when
-  // the store cannot be read or is no registry export (it is then never overwritten).
-  const TRegistryFile* Load() {
+  // when the file changed, from Held when this process holds the store's lock already. A
+  // missing store is created as a workstation's registry; nothing when the store cannot be read
+  // or is no registry export (it is then never overwritten).
+  const TRegistryFile* Load(const TStoreFile* held = nullptr) {
     const std::string store = StorePath();
     if (store != path_) {
       path_ = store;
@@ -224,31 +134,41 @@ class RegistryPosix : public Registry {
       Forget();
     }
     struct stat status {};
-    if (::stat(store.c_str(), &status) != 0) {
-      if (errno != ENOENT) return Forget();
-      // Created once; when it cannot be written it still serves for this run.
-      if (!known_ || identity_.inode != 0) {
-        cached_ = WorkstationRegistry();
-        identity_ = FileIdentity{};
-        known_ = true;
-        if (Writable(RealFile(store)) && Save(RealFile(store), *cached_, TSave::Create)) Remember();
-        Replay();
-      }
-      return cached_ ? &*cached_ : nullptr;
+    if (held) {
+      status = held->Status();
+    } else if (::stat(store.c_str(), &status) != 0) {
+      return errno == ENOENT ? Create() : Forget();
     }
     if (!S_ISREG(status.st_mode)) return Forget();
-    if (known_ && identity_ == FileIdentity::Of(status)) return cached_ ? &*cached_ : nullptr;
-    std::ifstream in(store, std::ios::binary);
-    if (!in) return Forget();
+    if (known_ && identity_ == FileIdentity::Of(status)) return Cached();
+    std::optional<TStoreFile> reader;
+    if (!held) {
+      reader = TStoreFile::Lock(store, false);
+      if (!reader) return errno == ENOENT ? Create() : Forget();
+      held = &*reader;
+    }
     known_ = true;
-    identity_ = FileIdentity::Of(status);
+    identity_ = FileIdentity::Of(held->Status());
     try {
-      cached_ = TRegistryFile::Read(in);
+      cached_ = held->Read();
       Replay();
     } catch (const ERegistryException&) {
       cached_.reset();
     }
-    return cached_ ? &*cached_ : nullptr;
+    return Cached();
+  }
+
+  // Created once; when it cannot be written it still serves for this run.
+  const TRegistryFile* Create() {
+    if (!known_ || identity_.inode != 0) {
+      cached_ = WorkstationRegistry();
+      identity_ = FileIdentity{};
+      known_ = true;
+      struct stat created {};
+      if (MayWriteStoreFile(path_) && CreateStoreFile(path_, *cached_, created)) identity_ = FileIdentity::Of(created);
+      Replay();
+    }
+    return Cached();
   }
 
   // Makes the pending writes again on a store read anew; those it no longer takes are dropped.
@@ -260,25 +180,17 @@ class RegistryPosix : public Registry {
     pending_ = std::move(kept);
   }
 
+  const TRegistryFile* Cached() const { return cached_ ? &*cached_ : nullptr; }
+
   const TRegistryFile* Forget() {
     cached_.reset();
     known_ = false;
     return nullptr;
   }
 
-  // Notes the file just written as the one the parsed store stands for.
-  void Remember() {
-    struct stat status {};
-    if (::stat(path_.c_str(), &status) == 0) {
-      identity_ = FileIdentity::Of(status);
-    } else {
-      known_ = false;
-    }
-  }
-
   bool Change(const TOperation& operation) {
     std::lock_guard<std::mutex> guard(mutex_);
-    if (!Writable(RealFile(StorePath())) || !Load()) return false;
+    if (!MayWriteStoreFile(StorePath()) || !Load()) return false;
     switch (operation(*cached_)) {
       case TChange::Refused: return false;
       case TChange::Unchanged: return true;

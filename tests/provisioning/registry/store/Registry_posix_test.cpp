@@ -12,32 +12,14 @@
 #include "provisioning/registry/RegistryAccessor.h"
 #include "provisioning/registry/store/RegistryFile.h"
 #include "tests/support/LogCapture.h"
+#include "tests/provisioning/registry/store/StoreTestSupport_posix.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace orvane {
 namespace {
 
+using testing::ScopedRegistryStore;
 using testing::ScratchFolder;
-
-// Points the store at a file of the test's own.
-class ScopedRegistryStore {
- public:
-  explicit ScopedRegistryStore(const std::string& file) {
-    if (const char* old = std::getenv("ORVANE_REGISTRY")) previous_ = old, hadPrevious_ = true;
-    ::setenv("ORVANE_REGISTRY", file.c_str(), 1);
-  }
-  ~ScopedRegistryStore() {
-    if (hadPrevious_) {
-      ::setenv("ORVANE_REGISTRY", previous_.c_str(), 1);
-    } else {
-      ::unsetenv("ORVANE_REGISTRY");
-    }
-  }
-
- private:
-  std::string previous_;
-  bool hadPrevious_ = false;
-};
 
 TEST(RegistryStore, KeepsWhatIsWrittenInTheExportFormatWithoutLeftovers) {
   ScratchFolder folder;
@@ -55,13 +37,13 @@ TEST(RegistryStore, KeepsWhatIsWrittenInTheExportFormatWithoutLeftovers) {
   ASSERT_TRUE(value);
   EXPECT_EQ(value->type, kRegDword);
   EXPECT_EQ(value->dword, 0u);
-  // Only the store and its lock remain: the temporary file was renamed over the store.
+  // Only the store remains: the temporary file took its name, and the store is its own lock.
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(folder.Path() / "sub")) {
     names.push_back(entry.path().filename().string());
   }
   std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
+  EXPECT_EQ(names, std::vector<std::string>{"registry.reg"});
 
   TRegistryAccessor again;
   ASSERT_TRUE(again.OpenKeyReadOnly("\\Control Panel\\Philips Speech\\3000\\Default"));
@@ -79,13 +61,7 @@ TEST(RegistryStore, AStoreThatIsNoExportIsUnreadableAndNeverOverwritten) {
   EXPECT_EQ(ScratchFolder::Read(store), "not a registry");
 }
 
-const char kModel[] = "\\Control Panel\\Philips Speech\\3000\\Default";
-
-void WriteSomething() {
-  TRegistryAccessor registry;
-  ASSERT_TRUE(registry.OpenKey(kModel, true));
-  registry.WriteInteger("SequenceEnabled", 0);
-}
+const char* const kModel = testing::kModelKey;
 
 TEST(RegistryStore, AnAnsiStoreStaysAnsiAndKeysItDoesNotTouchKeepTheirText) {
   ScratchFolder folder;
@@ -96,7 +72,7 @@ TEST(RegistryStore, AnAnsiStoreStaysAnsiAndKeysItDoesNotTouchKeepTheirText) {
       "\r\n";
   ScratchFolder::Write(store, "REGEDIT4\r\n\r\n" + societe);
   ScopedRegistryStore scoped(store);
-  WriteSomething();
+  ASSERT_EQ(testing::WriteSequence(0), 0);
 
   const std::string written = ScratchFolder::Read(store);
   EXPECT_EQ(written.substr(0, 10), "REGEDIT4\r\n");
@@ -138,7 +114,7 @@ TEST(RegistryStore, AStoreReachedThroughALinkIsWrittenToItsTargetWithItsModeAndO
   if (root) ASSERT_EQ(::chown(target.c_str(), 4321, 4322), 0);
   std::filesystem::create_symlink("shared/registry.reg", link);
   ScopedRegistryStore scoped(link);
-  WriteSomething();
+  ASSERT_EQ(testing::WriteSequence(0), 0);
 
   EXPECT_TRUE(std::filesystem::is_symlink(link));
   EXPECT_NE(ScratchFolder::Read(target).find("SequenceEnabled"), std::string::npos);
@@ -240,6 +216,57 @@ TEST(RegistryStore, BadStoresAreRefusedAndKeptAsTheyAre) {
   EXPECT_FALSE(registry.OpenKeyReadOnly("\\"));
   EXPECT_FALSE(registry.CreateKey("KALD_TEST"));
   EXPECT_TRUE(std::filesystem::is_directory(store));
+}
+
+// What the store could not read back never reaches it, whatever comes after: every later start
+// still reads it.
+TEST(RegistryStore, AWriteTheStoreCouldNotReadBackIsRefusedNamingTheValue) {
+  const std::string section = std::string("[HKEY_CURRENT_USER") + kModel + "]\r\n\"Autre\"=dword:00000001\r\n\r\n";
+  const struct {
+    std::string store, name, text;
+  } refused[] = {
+      {"Windows Registry Editor Version 5.00\r\n\r\n" + section, "KALDInstallation", "\xBF\xC0\xC0\xFC 10:15"},
+      {"REGEDIT4\r\n\r\n" + section, "KALDInstallation", "午前 10:15"},
+      {"Windows Registry Editor Version 5.00\r\n\r\n" + section, "KALD\r\nInstallation", "10:15"},
+  };
+  for (const auto& write : refused) {
+    ScratchFolder folder;
+    const std::string store = folder / "registry.reg";
+    ScratchFolder::Write(store, write.store);
+    ScopedRegistryStore scoped(store);
+    {
+      TRegistryAccessor registry;
+      ASSERT_TRUE(registry.OpenKey(kModel, true));
+      try {
+        registry.WriteString(write.name, write.text);
+        ADD_FAILURE() << "written: " << write.name;
+      } catch (const ERegistryException& e) {
+        EXPECT_NE(e.Message().find("'" + write.name + "'"), std::string::npos) << e.Message();
+      }
+      registry.Flush();
+      EXPECT_EQ(ScratchFolder::Read(store), write.store) << write.name;
+      registry.WriteInteger("SequenceEnabled", 0);
+    }
+    const TRegistryFile file = TRegistryFile::Parse(ScratchFolder::Read(store));
+    EXPECT_EQ(file.FindValue(TRootKey::CurrentUser, kModel + 1, "SequenceEnabled")->dword, 0u);
+    EXPECT_FALSE(file.FindValue(TRootKey::CurrentUser, kModel + 1, write.name));
+  }
+}
+
+// At every start that installs the drivers, on a workstation's registry as the store begins.
+TEST(RegistryStore, TheRightsProbeLeavesTheStoresBytesAsTheyWere) {
+  ScratchFolder folder;
+  const std::string store = folder / "registry.reg";
+  ScopedRegistryStore scoped(store);
+  TRegistryAccessor registry;
+  registry.SetRootKey(TRootKey::LocalMachine);
+  ASSERT_TRUE(registry.OpenKey("\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\", false));
+  const std::string before = ScratchFolder::Read(store);
+  ASSERT_TRUE(registry.CreateKey("KALD_TEST"));
+  ASSERT_TRUE(registry.DeleteKey("KALD_TEST"));
+  registry.Flush();
+  const std::string after = ScratchFolder::Read(store);
+  EXPECT_EQ(after, before) << before.size() << " bytes became " << after.size();
 }
 
 }  // namespace
