@@ -18,8 +18,8 @@ UnixProgram::UnixProgram(const std::vector<std::string>& arguments) {
   if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
     throw std::runtime_error("cannot start " + arguments[0]);
   }
-  if (process.hThread) CloseHandle(process.hThread);
-  if (process.hProcess) CloseHandle(process.hProcess);
+  // A Unix process has no Windows handle: Wine gives none back, and Wine 8 leaves in their place
+  // whatever its own stack held, often a live handle of this process. Nothing here is ours to close.
 }
 
 UnixProgram::~UnixProgram() = default;
