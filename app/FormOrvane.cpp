@@ -29,6 +29,10 @@ void TFormOrvane::Changed() {
   if (view_) view_->Changed();
 }
 
+void TFormOrvane::SoundChanged() {
+  if (view_) view_->SoundChanged();
+}
+
 void TFormOrvane::ClearList() {
   lineCount_ = 0;
   if (view_) view_->ListCleared();
@@ -109,6 +113,8 @@ void TFormOrvane::ButtonActiverClick() {
   buttonCheck_.DeviceConnected();
   activerEnabled_ = false;
   desactiverEnabled_ = true;
+  // It chooses the devices anew, so that a replugged SpeechMike is found; it logs what it finds.
+  soundGroup_.Start();
   Changed();
   // Keyboard users go on from the button that took their key press, now disabled.
   if (view_) view_->Focus(kButtonDesactiver);
@@ -120,9 +126,12 @@ void TFormOrvane::ButtonDesactiverClick() {
   dataPhilips_->ClosePHILIPSDictCtrl();
   // The closed device sends nothing more: the keys it held come up without a verdict.
   buttonCheck_.DeviceDisconnected();
+  const bool soundMeasured = soundGroup_.Stop();
   activerEnabled_ = true;
   desactiverEnabled_ = false;
   LogButtonCheck(false);
+  // Beside the buttons' outcome, the sound's: for support reading the log later.
+  if (soundMeasured) AppLogger().Log(soundGroup_.Meter().Summary(), 200, 0);
   Changed();
   if (view_) view_->Focus(kButtonActiver);
 }
@@ -205,6 +214,31 @@ void TFormOrvane::SpeechMikeControl1SPMEventDevice(TDeviceEvent event, int32_t l
 
 void TFormOrvane::ButtonCheckTimer() {
   if (buttonCheck_.CheckHeld(Port<Clock>().TickCount())) Changed();
+}
+
+void TFormOrvane::SoundTimer() {
+  const bool busy = soundGroup_.Busy();
+  if (!soundGroup_.Poll()) return;
+  SoundChanged();
+  // The recording is ready, or the replay over: the keyboard goes on to "Réécouter".
+  if (busy && !soundGroup_.Busy() && soundGroup_.Enabled(kSoundReplay) && view_) view_->FocusSound(kSoundReplay);
+}
+
+void TFormOrvane::ButtonEnregistrerClick() {
+  soundGroup_.RecordClick();
+  SoundClicked();
+}
+
+void TFormOrvane::ButtonReecouterClick() {
+  soundGroup_.ReplayClick();
+  SoundClicked();
+}
+
+void TFormOrvane::SoundClicked() {
+  SoundChanged();
+  // While both buttons wait, the keyboard's focus waits in the group: left on the disabled button,
+  // Windows would drop it and Qt would move it on, to "Désactiver" for the next key press.
+  if (soundGroup_.Busy() && view_) view_->Focus(kSoundGroup);
 }
 
 }  // namespace orvane

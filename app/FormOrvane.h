@@ -10,6 +10,7 @@
 #include "app/ButtonCheck.h"
 #include "app/DeviceStatus.h"
 #include "app/FormOrvaneLayout.h"
+#include "app/SoundGroup.h"
 
 namespace orvane {
 
@@ -28,8 +29,12 @@ class TFormOrvaneView {
   virtual void ListCleared() = 0;
   // The presenter's other state changed: redraw the other controls from it.
   virtual void Changed() = 0;
-  // Gives the keyboard focus to a control of the window.
+  // Only the sound group changed, as it does at every refresh while it measures: redraw it alone.
+  virtual void SoundChanged() = 0;
+  // Gives the keyboard focus to a control of the window (a group itself: to no button of it),
+  // or to a button of the sound group.
   virtual void Focus(TFormOrvaneControl control) = 0;
+  virtual void FocusSound(TSoundPart button) = 0;
   // Closes the window once the running handler has returned; as the main window this ends the
   // program.
   virtual void RequestClose() = 0;
@@ -62,6 +67,13 @@ class TFormOrvane {
   // becomes stuck.
   static constexpr unsigned kButtonCheckPeriod = 500;
   void ButtonCheckTimer();
+  // Runs every kSoundPeriod milliseconds while the window is up: the sound group's figures, 20
+  // times a second at least, also where the system's timers keep a clock of 15,6 ms.
+  static constexpr unsigned kSoundPeriod = 40;
+  void SoundTimer();
+  // The sound group's buttons, "Enregistrer 5 s" and "Réécouter".
+  void ButtonEnregistrerClick();
+  void ButtonReecouterClick();
 
   // Selecting an item as the radio groups do, by the user or by program: the group's click
   // handler runs only when the selection changes (and, for the lights, while it is attached).
@@ -88,12 +100,16 @@ class TFormOrvane {
   int Columns() const { return columns_; }
   const TButtonCheck& ButtonCheck() const { return buttonCheck_; }
   const TDeviceStatus& DeviceStatus() const { return deviceStatus_; }
+  const TSoundGroup& SoundGroup() const { return soundGroup_; }
 
   TDataPhilips* DataPhilipsForTesting() const { return dataPhilips_.get(); }
 
  private:
   void ClearList();
   void Changed();
+  void SoundChanged();
+  // After a click on a button of the sound group.
+  void SoundClicked();
   // Writes the button check's outcome to the log, once per check.
   void LogButtonCheck(bool interrupted);
 
@@ -111,6 +127,7 @@ class TFormOrvane {
   TButtonCheck buttonCheck_;
   bool buttonCheckLogged_ = false;
   TDeviceStatus deviceStatus_;
+  TSoundGroup soundGroup_;
 };
 
 }  // namespace orvane

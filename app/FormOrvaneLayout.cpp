@@ -1,8 +1,10 @@
 #include "app/FormOrvaneLayout.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "app/ButtonCheck.h"
+#include "audio/SoundCheck.h"
 
 namespace orvane {
 
@@ -28,6 +30,9 @@ const std::array<TControlLayout, kFormOrvaneControlCount> kFormOrvaneLayout = {{
      .anchors = kAnchorRight | kAnchorBottom,
      .tabStop = false},
     {.caption = "État du micro", .rect = {792, 11, 177, 134}, .anchors = kAnchorRight | kAnchorTop, .tabStop = false},
+    // Between "Exporter les logs", "ShowMessage de GetTickCount", the device status and the list,
+    // following the device status; Tab stops on its buttons.
+    {.caption = "Son du micro", .rect = {440, 70, 337, 78}, .anchors = kAnchorRight | kAnchorTop, .tabStop = false},
 }};
 
 TControlRect Anchored(const TControlRect& rect, unsigned anchors, int dx, int dy) {
@@ -102,6 +107,46 @@ std::array<TControlRect, kSpeechMikeButtonCount> ButtonCheckCellRects(const TCon
 
 TControlRect ButtonCheckProgressRect(const TControlRect& contents, int textHeight) {
   return TControlRect{contents.left, contents.top + contents.height - textHeight, contents.width, textHeight};
+}
+
+std::array<TControlRect, kSoundPartCount> SoundGroupRects(const TControlRect& contents, int textHeight,
+                                                          const std::function<int(const std::string&)>& textWidth) {
+  constexpr int kGap = 4;
+  // Around a button's caption, and around the words of an alert inside its border.
+  constexpr int kButtonMargin = 8;
+  constexpr int kAlertMargin = kSoundAlertBorder + 1;
+  const auto widest = [&](std::initializer_list<std::string> texts) {
+    int width = 0;
+    for (const std::string& text : texts) width = std::max(width, textWidth(text));
+    return width + 1;
+  };
+  std::array<TControlRect, kSoundPartCount> r{};
+  const TControlRect& c = contents;
+  const int buttonWidth =
+      std::min(c.width / 3, widest({kSoundRecordCaption, kSoundReplayCaption}) + 2 * kButtonMargin);
+  const int buttonHeight = (c.height - kGap) / 2;
+  const int buttonLeft = c.left + c.width - buttonWidth;
+  r[kSoundRecord] = {buttonLeft, c.top, buttonWidth, buttonHeight};
+  r[kSoundReplay] = {buttonLeft, c.top + c.height - buttonHeight, buttonWidth, buttonHeight};
+
+  // Four lines from the top of the contents to their bottom, what is left shared between them.
+  const int width = buttonLeft - kGap - c.left;
+  const int alertHeight = textHeight + 2 * kSoundAlertBorder;
+  const auto line = [&](int index) { return c.top + index * std::max(0, c.height - alertHeight) / 3; };
+  // The meter's widest texts: the default flag, a figure at the floor, the saturation's words.
+  const int flag = widest({"par défaut : oui", "par défaut : non"});
+  const int figure = widest({DecibelText(kFloorDb) + " dBFS"});
+  const int saturation = widest({"saturation : oui", "saturation : non"}) + 2 * kAlertMargin;
+  r[kSoundDevice] = {c.left, line(0), width, textHeight};
+  r[kSoundDefault] = {c.left, line(1), flag, textHeight};
+  r[kSoundActivity] = {c.left + flag + kGap, line(1), width - flag - kGap, textHeight};
+  r[kSoundLevel] = {c.left + width - figure, line(2), figure, textHeight};
+  r[kSoundBar] = {c.left, line(2), width - figure - kGap, textHeight};
+  r[kSoundSaturation] = {c.left, line(3), saturation, alertHeight};
+  const int silence = widest({"silence : oui", "silence : non"}) + 2 * kAlertMargin;
+  r[kSoundSilence] = {c.left + saturation + kGap, line(3), silence, alertHeight};
+  r[kSoundFault] = {c.left, line(2), width, line(3) + alertHeight - line(2)};
+  return r;
 }
 
 }  // namespace orvane

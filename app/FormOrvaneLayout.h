@@ -6,7 +6,9 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <span>
+#include <string>
 
 #include "app/SpeechMikeButtons.h"
 #include "device/SpeechMikeComponent.h"
@@ -46,7 +48,8 @@ enum TAnchor : unsigned { kAnchorLeft = 1, kAnchorTop = 2, kAnchorRight = 4, kAn
 // Where a control placed at Rect stands once the window has grown by Dx, Dy (in the same pixels).
 TControlRect Anchored(const TControlRect& rect, unsigned anchors, int dx, int dy);
 
-// The window's controls in tab order; the button check and the device status take no focus.
+// The window's controls in tab order; the button check and the device status take no focus, the
+// sound group takes it on its buttons, after "ShowMessage de GetTickCount".
 enum TFormOrvaneControl : size_t {
   kButtonActiver,
   kButtonDesactiver,
@@ -59,6 +62,7 @@ enum TFormOrvaneControl : size_t {
   kLabel1,
   kButtonCheckGroup,
   kDeviceStatusGroup,
+  kSoundGroup,
   kFormOrvaneControlCount
 };
 
@@ -99,5 +103,31 @@ inline constexpr int kButtonCheckColumns = 5;
 std::array<TControlRect, kSpeechMikeButtonCount> ButtonCheckCellRects(const TControlRect& contents, int textHeight,
                                                                       std::span<const int> captionWidths);
 TControlRect ButtonCheckProgressRect(const TControlRect& contents, int textHeight);
+
+// What "Son du micro" holds, its two buttons last in tab order.
+enum TSoundPart : size_t {
+  kSoundDevice,      // the capture device's name
+  kSoundDefault,     // whether programs record from it by default
+  kSoundActivity,    // the recording, the replay, a measure not running
+  kSoundBar,         // the level bar with its peak hold mark
+  kSoundLevel,       // the peak hold in dBFS
+  kSoundSaturation,  // "saturation : oui/non"
+  kSoundSilence,     // "silence : oui/non"
+  kSoundFault,       // what stopped the measure, in place of the four parts above it
+  kSoundRecord,      // "Enregistrer 5 s"
+  kSoundReplay,      // "Réécouter"
+  kSoundPartCount
+};
+// The border of saturation or silence while it holds, at 96 DPI.
+inline constexpr int kSoundAlertBorder = 2;
+inline constexpr const char* kSoundRecordCaption = "Enregistrer 5 s";
+inline constexpr const char* kSoundReplayCaption = "Réécouter";
+// The sound group's parts in its Contents: the buttons one above the other on the right, as wide
+// as their captions need; on their left four lines of the font: the device; the default flag
+// and the activity; the bar and its figure; saturation and silence, inside their borders. A
+// fault takes the last two lines. TextWidth gives a text's width in the font, in the same
+// pixels; the cells are sized for the widest text each may show.
+std::array<TControlRect, kSoundPartCount> SoundGroupRects(const TControlRect& contents, int textHeight,
+                                                          const std::function<int(const std::string&)>& textWidth);
 
 }  // namespace orvane

@@ -1,6 +1,7 @@
 #include "app/qt/FormOrvaneQt.h"
 
 #include <QCloseEvent>
+#include <QPainter>
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QScreen>
@@ -34,6 +35,34 @@ TControlRect ContentsOf(const QGroupBox* box) {
   const QRect r = box->contentsRect();
   return TControlRect{r.left(), r.top(), r.width(), r.height()};
 }
+
+// The sound group's level bar, drawn from the group's model: the last window's peak in the
+// colour of the level, and the hold mark.
+class TSoundBarQt : public QWidget {
+ public:
+  TSoundBarQt(const TSoundGroup& group, QWidget* parent) : QWidget(parent), group_(group) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    const int border = group_.Border(kSoundBar);
+    painter.fillRect(rect(), QColor(0x80, 0x80, 0x80));
+    const QRect inside = rect().adjusted(border, border, -border, -border);
+    painter.fillRect(inside, Qt::white);
+    const int level = static_cast<int>(inside.width() * group_.LevelFraction() + 0.5);
+    painter.fillRect(QRect(inside.left(), inside.top(), level, inside.height()),
+                     QColor(QRgb(group_.Colour(kSoundBar).value_or(0))));
+    if (group_.HoldFraction() > 0) {
+      const int hold = inside.left() + static_cast<int>((inside.width() - 2) * group_.HoldFraction() + 0.5);
+      painter.fillRect(QRect(hold, inside.top(), 2, inside.height()), Qt::black);
+    }
+  }
+
+ private:
+  const TSoundGroup& group_;
+};
 
 }  // namespace
 
@@ -131,12 +160,18 @@ TFormOrvaneQt::TFormOrvaneQt(QWidget* parent) : QWidget(parent), presenter_(this
   deviceStatusText_->setWordWrap(true);
   deviceStatusText_->setGeometry(ToQRect(ContentsOf(deviceStatusGroup_)));
 
-  // Tab order of the window.
+  MakeSoundGroup();
+
+  // Tab order of the window, the sound group's buttons last.
   QWidget* previous = nullptr;
   for (size_t i = 0; i < controls_.size(); ++i) {
     if (!kFormOrvaneLayout[i].tabStop) continue;
     if (previous) QWidget::setTabOrder(previous, controls_[i]);
     previous = controls_[i];
+  }
+  for (TSoundPart button : {kSoundRecord, kSoundReplay}) {
+    QWidget::setTabOrder(previous, soundParts_[button]);
+    previous = soundParts_[button];
   }
 
   auto& p = presenter_;
@@ -156,6 +191,14 @@ TFormOrvaneQt::TFormOrvaneQt(QWidget* parent) : QWidget(parent), presenter_(this
 
   connect(&buttonCheckTimer_, &QTimer::timeout, this, [&p] { p.Run([&] { p.ButtonCheckTimer(); }); });
   buttonCheckTimer_.start(TFormOrvane::kButtonCheckPeriod);
+  connect(qobject_cast<QPushButton*>(soundParts_[kSoundRecord]), &QPushButton::clicked, this,
+          [&p] { p.Run([&] { p.ButtonEnregistrerClick(); }); });
+  connect(qobject_cast<QPushButton*>(soundParts_[kSoundReplay]), &QPushButton::clicked, this,
+          [&p] { p.Run([&] { p.ButtonReecouterClick(); }); });
+  // Its period is the refresh's bound: kept, not stretched as Qt may stretch a coarse timer.
+  soundTimer_.setTimerType(Qt::PreciseTimer);
+  connect(&soundTimer_, &QTimer::timeout, this, [&p] { p.Run([&] { p.SoundTimer(); }); });
+  soundTimer_.start(TFormOrvane::kSoundPeriod);
 
   presenter_.Run([&] { presenter_.FormCreate(); });
   Changed();
@@ -190,6 +233,72 @@ void TFormOrvaneQt::Changed() {
   const TDeviceStatus& status = presenter_.DeviceStatus();
   deviceStatusText_->setText(QString::fromStdString(status.Text()));
   deviceStatusText_->setAccessibleName(QString::fromStdString(status.Description()));
+  SyncSoundGroup();
+}
+
+void TFormOrvaneQt::SoundChanged() { SyncSoundGroup(); }
+
+void TFormOrvaneQt::MakeSoundGroup() {
+  soundGroup_ = Group(kSoundGroup);
+  const QFontMetrics metrics = fontMetrics();
+  const auto rects = SoundGroupRects(ContentsOf(soundGroup_), metrics.height(), [&](const std::string& text) {
+    return metrics.horizontalAdvance(QString::fromStdString(text));
+  });
+  for (size_t i = 0; i < kSoundPartCount; ++i) {
+    const auto part = static_cast<TSoundPart>(i);
+    QWidget* widget = nullptr;
+    if (part == kSoundBar) {
+      widget = new TSoundBarQt(presenter_.SoundGroup(), soundGroup_);
+    } else if (part == kSoundRecord || part == kSoundReplay) {
+      widget = new QPushButton(QString::fromStdString(presenter_.SoundGroup().Text(part)), soundGroup_);
+    } else {
+      auto* label = new QLabel(soundGroup_);
+      // The window's font, which a style sheet would otherwise replace with the application's.
+      label->setFont(font());
+      label->setTextFormat(Qt::PlainText);
+      if (part == kSoundLevel) label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      if (part == kSoundSaturation || part == kSoundSilence) label->setAlignment(Qt::AlignCenter);
+      // A fault's words wrap over its two lines.
+      if (part == kSoundFault) {
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      }
+      widget = label;
+    }
+    widget->setGeometry(ToQRect(rects[i]));
+    soundParts_[i] = widget;
+  }
+}
+
+void TFormOrvaneQt::SyncSoundGroup() {
+  const TSoundGroup& group = presenter_.SoundGroup();
+  for (size_t i = 0; i < kSoundPartCount; ++i) {
+    const auto part = static_cast<TSoundPart>(i);
+    const SoundPartShown wanted{group.Text(part), group.Shown(part), group.Enabled(part), group.Colour(part),
+                                group.Border(part)};
+    if (soundShown_[i] == wanted) continue;
+    soundShown_[i] = wanted;
+    QWidget* widget = soundParts_[i];
+    const QString text = QString::fromStdString(wanted.text);
+    widget->setVisible(wanted.shown);
+    widget->setEnabled(wanted.enabled);
+    widget->setAccessibleName(text);
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+      // A device's name longer than its line ends in an ellipsis; its tip and screen readers have
+      // it whole.
+      const QString shown =
+          part == kSoundDevice ? label->fontMetrics().elidedText(text, Qt::ElideRight, label->width()) : text;
+      label->setText(shown);
+      label->setToolTip(shown == text ? QString() : text);
+      label->setStyleSheet(wanted.colour ? QString("QLabel { background-color: #%1; color: black; border: %2px solid "
+                                                   "#808080; }")
+                                               .arg(*wanted.colour, 6, 16, QChar('0'))
+                                               .arg(wanted.border)
+                                         : QString());
+    }
+  }
+  // The bar moves with every window measured, its words only with its figure.
+  soundParts_[kSoundBar]->update();
 }
 
 void TFormOrvaneQt::SyncButtonCheck() {
@@ -221,6 +330,8 @@ void TFormOrvaneQt::LayOutList() {
 }
 
 void TFormOrvaneQt::Focus(TFormOrvaneControl control) { controls_[control]->setFocus(Qt::OtherFocusReason); }
+
+void TFormOrvaneQt::FocusSound(TSoundPart button) { soundParts_[button]->setFocus(Qt::OtherFocusReason); }
 
 void TFormOrvaneQt::RequestClose() {
   QTimer::singleShot(0, this, [this] { close(); });

@@ -10,6 +10,8 @@
 #include <QWidget>
 
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "app/FormOrvane.h"
@@ -27,7 +29,9 @@ class TFormOrvaneQt : public QWidget, public TFormOrvaneView {
   void LineAppended(const std::string& line) override;
   void ListCleared() override;
   void Changed() override;
+  void SoundChanged() override;
   void Focus(TFormOrvaneControl control) override;
+  void FocusSound(TSoundPart button) override;
   void RequestClose() override;
 
   QPushButton* ButtonActiver() const { return buttonActiver_; }
@@ -45,6 +49,9 @@ class TFormOrvaneQt : public QWidget, public TFormOrvaneView {
   QLabel* ButtonCheckProgress() const { return buttonCheckProgress_; }
   QGroupBox* DeviceStatusGroup() const { return deviceStatusGroup_; }
   QLabel* DeviceStatusText() const { return deviceStatusText_; }
+  QGroupBox* SoundGroup() const { return soundGroup_; }
+  // A part of the sound group: a label, the bar, or a button.
+  QWidget* SoundPart(TSoundPart part) const { return soundParts_.at(part); }
 
  signals:
   // The window has closed (after FormClose): the program ends.
@@ -67,6 +74,8 @@ class TFormOrvaneQt : public QWidget, public TFormOrvaneView {
   QGroupBox* RadioGroup(TFormOrvaneControl id, QButtonGroup*& buttons);
   void LayOutList();
   void SyncButtonCheck();
+  void MakeSoundGroup();
+  void SyncSoundGroup();
 
   TFormOrvane presenter_;
   QPushButton* buttonActiver_;
@@ -85,11 +94,24 @@ class TFormOrvaneQt : public QWidget, public TFormOrvaneView {
   QLabel* buttonCheckProgress_;
   QGroupBox* deviceStatusGroup_;
   QLabel* deviceStatusText_;
+  QGroupBox* soundGroup_;
+  std::array<QWidget*, kSoundPartCount> soundParts_{};
+  // What each part of the sound group shows now: a refresh redraws only what changed.
+  struct SoundPartShown {
+    std::string text;
+    bool shown = true;
+    bool enabled = true;
+    std::optional<uint32_t> colour;
+    int border = 0;
+    bool operator==(const SoundPartShown&) const = default;
+  };
+  std::array<std::optional<SoundPartShown>, kSoundPartCount> soundShown_{};
   // The window's controls of the design, as TFormOrvaneControl numbers them.
   std::array<QWidget*, kFormOrvaneControlCount> controls_{};
   // Where each stands at the design size.
   std::array<TControlRect, kFormOrvaneControlCount> places_{};
   QTimer buttonCheckTimer_;
+  QTimer soundTimer_;
   bool closing_ = false;
 };
 

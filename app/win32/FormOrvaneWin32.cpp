@@ -25,13 +25,19 @@ enum ControlId : int {
   kIdButtonCheckProgress,
   kIdDeviceStatusGroup,
   kIdDeviceStatusText,
+  kIdSoundGroup,
   kIdLumiere0 = 200,
   kIdDisplay0 = 300,
   kIdButtonCheckCell0 = 400,
+  kIdSoundPart0 = 500,
 };
 
-// The timer that looks at the held buttons.
+// The timers that look at the held buttons and refresh the sound group.
 constexpr UINT_PTR kButtonCheckTimer = 1;
+constexpr UINT_PTR kSoundTimer = 2;
+
+// The sound group's parts that draw themselves.
+bool DrawnSoundPart(size_t part) { return part == kSoundBar || part == kSoundSaturation || part == kSoundSilence; }
 
 // A rectangle of a group's inside, in the window's client coordinates.
 TControlRect InGroup(const TControlRect& group, const TControlRect& inside) {
@@ -47,10 +53,14 @@ bool HighContrast() {
          (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
 }
 
-HFONT MakeFont(const wchar_t* face, int points, BYTE charset) {
-  HDC screen = GetDC(nullptr);
-  const int height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-  ReleaseDC(nullptr, screen);
+// The font at the screen's DPI, or at the one given.
+HFONT MakeFont(const wchar_t* face, int points, BYTE charset, int dpi = 0) {
+  if (dpi == 0) {
+    HDC screen = GetDC(nullptr);
+    dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+  }
+  const int height = -MulDiv(points, dpi, 72);
   return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, charset, OUT_DEFAULT_PRECIS,
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
 }
@@ -168,7 +178,34 @@ HWND TFormOrvaneWin32::Create(HINSTANCE instance) {
   deviceStatusText_ = control(L"STATIC", "", SS_LEFT | SS_NOPREFIX,
                               InGroup(status.rect, GroupContents(status.rect.width, status.rect.height, kDesignTextHeight)),
                               status.anchors, kIdDeviceStatusText);
+
+  // The sound group's buttons take the focus after "ShowMessage de GetTickCount": the controls
+  // made since take none.
+  const TControlLayout& sound = kFormOrvaneLayout[kSoundGroup];
+  soundGroup_ = designed(L"BUTTON", kSoundGroup, BS_GROUPBOX, kIdSoundGroup);
+  const auto soundRects =
+      SoundGroupRects(GroupContents(sound.rect.width, sound.rect.height, kDesignTextHeight), kDesignTextHeight,
+                      [this](const std::string& text) { return TextWidth(text); });
+  for (size_t i = 0; i < kSoundPartCount; ++i) {
+    const auto part = static_cast<TSoundPart>(i);
+    DWORD style = SS_LEFT | SS_NOPREFIX;
+    const wchar_t* kind = L"STATIC";
+    if (part == kSoundRecord || part == kSoundReplay) {
+      kind = L"BUTTON";
+      style = BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP;
+    } else if (DrawnSoundPart(part)) {
+      style = SS_OWNERDRAW;
+    } else if (part == kSoundDevice || part == kSoundActivity) {
+      style = SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_ENDELLIPSIS;
+    } else if (part == kSoundLevel) {
+      style = SS_RIGHT | SS_NOPREFIX;
+    }
+    soundParts_[i] = control(kind, presenter_.SoundGroup().Text(part), style, InGroup(sound.rect, soundRects[i]),
+                             sound.anchors, kIdSoundPart0 + static_cast<int>(i));
+  }
+
   SetTimer(window_, kButtonCheckTimer, TFormOrvane::kButtonCheckPeriod, nullptr);
+  SetTimer(window_, kSoundTimer, TFormOrvane::kSoundPeriod, nullptr);
 
   presenter_.Run([&] { presenter_.FormCreate(); });
   Changed();
@@ -193,6 +230,30 @@ void TFormOrvaneWin32::Changed() {
   SetColumnWidth();
   SyncButtonCheck();
   SetWindowTextW(deviceStatusText_, Utf8ToWide(presenter_.DeviceStatus().Text()).c_str());
+  SyncSoundGroup();
+}
+
+void TFormOrvaneWin32::SoundChanged() {
+  if (window_) SyncSoundGroup();
+}
+
+void TFormOrvaneWin32::SyncSoundGroup() {
+  const TSoundGroup& group = presenter_.SoundGroup();
+  for (size_t i = 0; i < kSoundPartCount; ++i) {
+    const auto part = static_cast<TSoundPart>(i);
+    HWND h = soundParts_[i];
+    const bool shown = group.Shown(part);
+    if (((GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE) != 0) != shown) ShowWindow(h, shown ? SW_SHOWNA : SW_HIDE);
+    if ((IsWindowEnabled(h) != FALSE) != group.Enabled(part)) EnableWindow(h, group.Enabled(part));
+    // A part's window text is what it shows, or says to screen readers when it draws itself.
+    const std::wstring text = Utf8ToWide(group.Text(part));
+    wchar_t current[256] = {};
+    GetWindowTextW(h, current, 256);
+    const bool changed = text != current;
+    if (changed) SetWindowTextW(h, text.c_str());
+    // The bar moves without its words changing.
+    if (DrawnSoundPart(part) && (changed || part == kSoundBar)) InvalidateRect(h, nullptr, FALSE);
+  }
 }
 
 void TFormOrvaneWin32::SyncButtonCheck() {
@@ -208,6 +269,21 @@ void TFormOrvaneWin32::SyncButtonCheck() {
     InvalidateRect(buttonCheckCells_[i], nullptr, TRUE);
   }
   SetWindowTextW(buttonCheckProgress_, Utf8ToWide(check.Progress()).c_str());
+}
+
+int TFormOrvaneWin32::TextWidth(const std::string& text) const {
+  // In the window's font as the design's DPI makes it: what is laid out from it is then the
+  // design's at every DPI, scaled.
+  HFONT design = MakeFont(L"MS Sans Serif", 8, DEFAULT_CHARSET, kDesignDpi);
+  HDC dc = GetDC(window_);
+  HGDIOBJ old = SelectObject(dc, design);
+  const std::wstring wide = Utf8ToWide(text);
+  SIZE extent{};
+  GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &extent);
+  SelectObject(dc, old);
+  ReleaseDC(window_, dc);
+  DeleteObject(design);
+  return extent.cx;
 }
 
 std::vector<int> TFormOrvaneWin32::CaptionWidths() const {
@@ -265,6 +341,57 @@ void TFormOrvaneWin32::DrawCell(const DRAWITEMSTRUCT& item) {
   SelectObject(dc, old);
 }
 
+void TFormOrvaneWin32::DrawSoundPart(const DRAWITEMSTRUCT& item) {
+  const auto part = static_cast<TSoundPart>(item.CtlID - static_cast<UINT>(kIdSoundPart0));
+  const TSoundGroup& group = presenter_.SoundGroup();
+  // In high contrast the system's colours rule: the words and the border's weight tell the alerts
+  // apart, the bar is the system's highlight.
+  const bool system = HighContrast();
+  const RECT whole = item.rcItem;
+  const int width = whole.right - whole.left, height = whole.bottom - whole.top;
+  // Drawn aside and copied in one go: the bar changes twenty times a second.
+  HDC dc = CreateCompatibleDC(item.hDC);
+  HBITMAP bitmap = CreateCompatibleBitmap(item.hDC, width, height);
+  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+  RECT r{0, 0, width, height};
+  const std::optional<uint32_t> colour = group.Colour(part);
+  const auto fill = [&](const RECT& area, COLORREF c) {
+    HBRUSH brush = CreateSolidBrush(c);
+    FillRect(dc, &area, brush);
+    DeleteObject(brush);
+  };
+  fill(r, part == kSoundBar ? GetSysColor(COLOR_WINDOW) : GetSysColor(COLOR_BTNFACE));
+  if (part != kSoundBar && colour && !system) fill(r, ToColorRef(*colour));
+  HBRUSH frame = GetSysColorBrush(system ? COLOR_WINDOWTEXT : COLOR_BTNSHADOW);
+  for (int i = 0; i < Scaled(group.Border(part)); ++i) {
+    FrameRect(dc, &r, frame);
+    InflateRect(&r, -1, -1);
+  }
+  if (part == kSoundBar) {
+    const int inside = r.right - r.left;
+    RECT level = r;
+    level.right = r.left + static_cast<int>(inside * group.LevelFraction() + 0.5);
+    fill(level, system ? GetSysColor(COLOR_HIGHLIGHT) : ToColorRef(colour.value_or(0)));
+    if (group.HoldFraction() > 0) {
+      RECT hold = r;
+      hold.left = r.left + static_cast<int>((inside - Scaled(2)) * group.HoldFraction() + 0.5);
+      hold.right = hold.left + Scaled(2);
+      fill(hold, system ? GetSysColor(COLOR_WINDOWTEXT) : RGB(0, 0, 0));
+    }
+  } else {
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, system || !colour ? GetSysColor(COLOR_BTNTEXT) : RGB(0, 0, 0));
+    HGDIOBJ oldFont = SelectObject(dc, font_);
+    const std::wstring text = Utf8ToWide(group.Text(part));
+    DrawTextW(dc, text.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, oldFont);
+  }
+  BitBlt(item.hDC, whole.left, whole.top, width, height, dc, 0, 0, SRCCOPY);
+  SelectObject(dc, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+}
+
 void TFormOrvaneWin32::LineInsertedAtTop(const std::string& line) { InsertLine(line, 0); }
 
 void TFormOrvaneWin32::LineAppended(const std::string& line) { InsertLine(line, -1); }
@@ -288,6 +415,8 @@ void TFormOrvaneWin32::SetColumnWidth() {
 }
 
 void TFormOrvaneWin32::Focus(TFormOrvaneControl control) { SetFocus(controls_[control]); }
+
+void TFormOrvaneWin32::FocusSound(TSoundPart button) { SetFocus(soundParts_[button]); }
 
 void TFormOrvaneWin32::RequestClose() { PostMessageW(window_, WM_CLOSE, 0, 0); }
 
@@ -319,6 +448,8 @@ void TFormOrvaneWin32::Command(int id, int notification) {
     case kIdVideMemo: p.Run([&] { p.ButtonVideMemoClick(); }); break;
     case kIdExport: p.Run([&] { p.ButtonExportClick(); }); break;
     case kIdButton1: p.Run([&] { p.Button1Click(); }); break;
+    case kIdSoundPart0 + static_cast<int>(kSoundRecord): p.Run([&] { p.ButtonEnregistrerClick(); }); break;
+    case kIdSoundPart0 + static_cast<int>(kSoundReplay): p.Run([&] { p.ButtonReecouterClick(); }); break;
     default:
       if (id >= kIdLumiere0 && id < kIdLumiere0 + kLumiereItemCount) {
         SetFocus(lumiere_[id - kIdLumiere0]);
@@ -354,10 +485,16 @@ LRESULT TFormOrvaneWin32::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         DrawCell(*item);
         return TRUE;
       }
+      const UINT sound = kIdSoundPart0;
+      if (item->CtlID >= sound && item->CtlID < sound + kSoundPartCount && DrawnSoundPart(item->CtlID - sound)) {
+        DrawSoundPart(*item);
+        return TRUE;
+      }
       return DefWindowProcW(window_, message, wParam, lParam);
     }
     case WM_TIMER:
       if (wParam == kButtonCheckTimer) presenter_.Run([&] { presenter_.ButtonCheckTimer(); });
+      if (wParam == kSoundTimer) presenter_.Run([&] { presenter_.SoundTimer(); });
       return 0;
     case WM_SIZE:
       if (wParam != SIZE_MINIMIZED) Anchor();

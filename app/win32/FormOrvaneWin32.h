@@ -29,7 +29,9 @@ class TFormOrvaneWin32 : public TFormOrvaneView {
   void LineAppended(const std::string& line) override;
   void ListCleared() override;
   void Changed() override;
+  void SoundChanged() override;
   void Focus(TFormOrvaneControl control) override;
+  void FocusSound(TSoundPart button) override;
   void RequestClose() override;
 
  private:
@@ -41,9 +43,13 @@ class TFormOrvaneWin32 : public TFormOrvaneView {
   // Puts a line into the list at index At, -1 for the end.
   void InsertLine(const std::string& line, int at);
   void SyncButtonCheck();
+  // The width of a text in the window's font, in design pixels.
+  int TextWidth(const std::string& text) const;
   // The width of each button's caption in the window's font, in design pixels.
   std::vector<int> CaptionWidths() const;
   void DrawCell(const DRAWITEMSTRUCT& item);
+  void SyncSoundGroup();
+  void DrawSoundPart(const DRAWITEMSTRUCT& item);
 
   TFormOrvane presenter_;
   HWND window_ = nullptr;
@@ -65,6 +71,8 @@ class TFormOrvaneWin32 : public TFormOrvaneView {
   HWND buttonCheckProgress_ = nullptr;
   HWND deviceStatusGroup_ = nullptr;
   HWND deviceStatusText_ = nullptr;
+  HWND soundGroup_ = nullptr;
+  std::array<HWND, kSoundPartCount> soundParts_{};
   // The controls of the design, as TFormOrvaneControl numbers them.
   std::array<HWND, kFormOrvaneControlCount> controls_{};
   // Every control with its design place (client coordinates at 96 DPI) and the window's sides it

@@ -60,7 +60,8 @@ TEST(FormOrvaneLayoutTest, TheLightsAreTheDisplayStatesThenOffInTwoColumns) {
 }
 
 // As the window grows by 100 × 50: the list follows every side, the lights the left and bottom,
-// the button check the right and bottom, the device status the right and top; the rest stays.
+// the button check the right and bottom, the device status and the sound the right and top; the
+// rest stays.
 TEST(FormOrvaneLayoutTest, EachControlFollowsItsSidesAsTheWindowGrows) {
   const auto grown = [](TFormOrvaneControl control, int dx, int dy) {
     return Anchored(kFormOrvaneLayout[control].rect, kFormOrvaneLayout[control].anchors, dx, dy);
@@ -69,6 +70,7 @@ TEST(FormOrvaneLayoutTest, EachControlFollowsItsSidesAsTheWindowGrows) {
   EXPECT_EQ(grown(kRadioGroupLumiere, 100, 50), (TControlRect{16, 489, 617, 185}));
   EXPECT_EQ(grown(kButtonCheckGroup, 100, 50), (TControlRect{741, 489, 328, 185}));
   EXPECT_EQ(grown(kDeviceStatusGroup, 100, 50), (TControlRect{892, 11, 177, 134}));
+  EXPECT_EQ(grown(kSoundGroup, 100, 50), (TControlRect{540, 70, 337, 78}));
   EXPECT_EQ(grown(kButton1, 100, 50), kFormOrvaneLayout[kButton1].rect);
   // Narrowed past its width, the list keeps no negative size.
   EXPECT_EQ(grown(kListBoxCmd, -1000, -300), (TControlRect{16, 152, 0, 0}));
@@ -96,6 +98,44 @@ TEST(FormOrvaneLayoutTest, EachCellHoldsTwoLinesAndItsCaptionAboveTheProgressLin
   }
   EXPECT_EQ(cells[22].left, cells[21].left + cells[21].width + 1);
   EXPECT_EQ(cells[22].top, cells[20].top);
+}
+
+// The sound group's parts in the design's group, with texts five pixels a character wide: each
+// stands inside the group apart from the others (the fault in place of the level's parts, which
+// it hides), a line of text high, an alert's words inside its border, a fault on two lines; the
+// figure, the default flag and the alerts are as wide as their widest texts, the buttons as their
+// captions.
+TEST(FormOrvaneLayoutTest, TheSoundGroupsPartsStandApartInsideIt) {
+  const auto textWidth = [](const std::string& text) {
+    int characters = 0;
+    for (unsigned char c : text) characters += (c & 0xC0) != 0x80;
+    return 5 * characters;
+  };
+  const TControlRect group = kFormOrvaneLayout[kSoundGroup].rect;
+  const TControlRect contents = GroupContents(group.width, group.height, kDesignTextHeight);
+  const auto parts = SoundGroupRects(contents, kDesignTextHeight, textWidth);
+  const auto hiddenByTheFault = [](size_t part) {
+    return part == kSoundBar || part == kSoundLevel || part == kSoundSaturation || part == kSoundSilence;
+  };
+  for (size_t i = 0; i < parts.size(); ++i) {
+    EXPECT_TRUE(Inside(parts[i], contents)) << i;
+    EXPECT_GE(parts[i].height, kDesignTextHeight) << i;
+    for (size_t j = 0; j < i; ++j)
+      if (!(i == kSoundFault && hiddenByTheFault(j))) EXPECT_FALSE(Overlap(parts[i], parts[j])) << i << " / " << j;
+  }
+  EXPECT_GE(parts[kSoundFault].height, 2 * kDesignTextHeight);
+  for (TSoundPart alert : {kSoundSaturation, kSoundSilence})
+    EXPECT_GE(parts[alert].height, kDesignTextHeight + 2 * kSoundAlertBorder) << alert;
+  EXPECT_GE(parts[kSoundSaturation].width, textWidth("saturation : non") + 2 * kSoundAlertBorder);
+  EXPECT_GE(parts[kSoundSilence].width, textWidth("silence : non") + 2 * kSoundAlertBorder);
+  EXPECT_GE(parts[kSoundDefault].width, textWidth("par défaut : non"));
+  EXPECT_GE(parts[kSoundLevel].width, textWidth("< -100,0 dBFS"));
+  EXPECT_GE(parts[kSoundActivity].width, textWidth("Enregistrement de 5 s..."));
+  EXPECT_GE(parts[kSoundBar].width, contents.width / 3);
+  for (TSoundPart button : {kSoundRecord, kSoundReplay}) {
+    EXPECT_GE(parts[button].width, textWidth(kSoundRecordCaption) + 8) << button;
+    EXPECT_GE(parts[button].height, 23) << button;
+  }
 }
 
 }  // namespace

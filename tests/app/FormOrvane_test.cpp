@@ -14,9 +14,11 @@
 #include "device/simulated/SimulatedSpeechMike.h"
 #include "device/SpeechMikeControl.h"
 #include "support/FakeRegionalSettings.h"
+#include "support/FakeSoundDevices.h"
 #include "support/FakeUi.h"
 #include "support/FakeWindowThread.h"
 #include "support/LogCapture.h"
+#include "support/SoundSignals.h"
 #include "support/TesterWorkstation.h"
 
 namespace orvane {
@@ -50,12 +52,16 @@ class RecordingView : public TFormOrvaneView {
     listChanges.push_back("cleared");
   }
   void Changed() override { ++changes; }
+  void SoundChanged() override { ++soundChanges; }
   void Focus(TFormOrvaneControl control) override { focused.push_back(control); }
+  void FocusSound(TSoundPart button) override { focusedSound.push_back(button); }
   void RequestClose() override { ++closeRequests; }
   std::vector<std::string> lines;
   std::vector<std::string> listChanges;
   int changes = 0;
+  int soundChanges = 0;
   std::vector<TFormOrvaneControl> focused;
+  std::vector<TSoundPart> focusedSound;
   int closeRequests = 0;
 };
 
@@ -78,6 +84,12 @@ const std::string kNotInitialized = "Le Speechmike n'a pas été initialisé.  V
 
 class FormOrvaneTest : public ::testing::Test {
  protected:
+  FormOrvaneTest() {
+    sound.devices.devices.capture = {{"in", "Micro interne"}, {"spm-in", "SpeechMike III"}};
+    sound.devices.devices.playback = {{"out", "Haut-parleurs"}, {"spm-out", "SpeechMike III"}};
+    sound.devices.devices.defaultCapture = "in";
+    sound.devices.devices.defaultPlayback = "out";
+  }
   void SetUp() override {
     form.FormCreate();
     form.FormShow();
@@ -101,6 +113,8 @@ class FormOrvaneTest : public ::testing::Test {
   testing::TesterWorkstation workstation;  // drivers installed
   SimulatedSpeechMike device;
   ScopedPort<SpeechMikeComponent> devicePort{device};
+  // The station's microphones: the SpeechMike's and its own, which programs use by default.
+  testing::ScopedFakeSoundDevices sound;
   StepClock clock;
   ScopedPort<Clock> clockPort{clock};
   RecordingView view;
@@ -404,6 +418,14 @@ TEST_F(FormOrvaneTest, AFailingAdjustmentIsShownAndTheEventsStillReachTheList) {
 
 constexpr size_t kStop = 0, kPlay = 1, kRecord = 2, kInsert = 3, kEol = 4, kCommand = 8, kF3 = 17, kSmart3 = 22;
 
+// The last line of the log that begins with Start.
+testing::LoggedRecord LastRecord(testing::LogCapture& log, const std::string& start) {
+  const std::vector<testing::LoggedRecord> records = log.Records();
+  for (auto record = records.rbegin(); record != records.rend(); ++record)
+    if (record->message.starts_with(start)) return *record;
+  return {};
+}
+
 // What the check wrote to the log, up to its first list.
 std::vector<std::string> CheckVerdicts(testing::LogCapture& log) {
   std::vector<std::string> verdicts;
@@ -485,7 +507,7 @@ TEST_F(FormOrvaneTest, AnUnplugDuringAPressBlamesNoKey) {
   EXPECT_EQ(Check().State(kStop), TButtonState::NotSeen);
   testing::LogCapture log;
   form.ButtonDesactiverClick();
-  EXPECT_TRUE(log.Messages().back().starts_with(
+  EXPECT_TRUE(LastRecord(log, "Vérification des boutons").message.starts_with(
       "Vérification des boutons : 1/23 vérifiés ; non testés : Stop, Record, Insert, EOL, Rewind"));
 }
 
@@ -505,7 +527,7 @@ TEST_F(FormOrvaneTest, DeactivationLogsTheVerdictsWithTheirReasonsAndTheKeysNeve
   EXPECT_EQ(Check().CellText(kF3), "F3\nsans appui");
   testing::LogCapture log;
   form.ButtonDesactiverClick();
-  EXPECT_EQ(log.Records().back(),
+  EXPECT_EQ(LastRecord(log, "Vérification des boutons"),
             (testing::LoggedRecord{
                 "Vérification des boutons : 1/23 vérifiés ; suspects : F3 (relâché sans appui) ; non testés : Stop, "
                 "Play, Insert, EOL, Rewind, Forward, Priority, Command, Play/Stop, Trigger, Menu up, Menu down, Menu, "
@@ -590,7 +612,11 @@ TEST_F(FormOrvaneTest, ClosingLogsTheCheckOnlyWhenItDeactivatesTheDevice) {
   Press(9);
   testing::LogCapture log;
   form.FormClose();
-  EXPECT_TRUE(log.Messages().back().starts_with("Vérification des boutons : 1/23 vérifiés ; non testés : Stop,"));
+  const std::vector<std::string> messages = log.Messages();
+  ASSERT_GE(messages.size(), 2u);
+  EXPECT_TRUE(messages[messages.size() - 2].starts_with("Vérification des boutons : 1/23 vérifiés ; non testés : "));
+  EXPECT_TRUE(messages.back().starts_with("Vérification du son : « SpeechMike III » ; par défaut : non ; aucune "))
+      << messages.back();
 }
 
 TEST_F(FormOrvaneTest, AFailedDeactivationWritesNoSummary) {
@@ -598,7 +624,95 @@ TEST_F(FormOrvaneTest, AFailedDeactivationWritesNoSummary) {
   device.FailOperationForTesting(TSpmOperation::SetDisplayState, "Périphérique débranché");
   testing::LogCapture log;
   form.Run([&] { form.ButtonDesactiverClick(); });
-  for (const auto& message : log.Messages()) EXPECT_EQ(message.find("Vérification des boutons"), std::string::npos);
+  for (const auto& message : log.Messages()) {
+    EXPECT_EQ(message.find("Vérification des boutons"), std::string::npos);
+    EXPECT_EQ(message.find("Vérification du son"), std::string::npos);
+  }
+}
+
+// The sound group, measuring while the device is activated, as the window's refresh shows it.
+
+constexpr TSoundFormat kCaptureFormat{TSampleType::Float32, 2, 48000};
+
+class FormOrvaneSoundTest : public FormOrvaneTest {
+ protected:
+  void Deliver(const testing::SoundSignal& signal) {
+    testing::DeliverInBlocks(signal, 480, [&](const TSoundBlock& block) { sound.devices.Deliver(block); });
+  }
+  std::string Text(TSoundPart part) const { return form.SoundGroup().Text(part); }
+  bool Shown(TSoundPart part) const { return form.SoundGroup().Shown(part); }
+  bool Enabled(TSoundPart part) const { return form.SoundGroup().Enabled(part); }
+};
+
+// Measured from "Activer" to "Désactiver": the figures reach the window at its refresh, and only
+// when they changed; saturation in words and a heavy border; the keyboard waits in the group while
+// a recording or a replay holds its buttons; the sound's outcome beside the buttons'.
+TEST_F(FormOrvaneSoundTest, TheMeterRunsWhileTheDeviceIsActivatedAndIsLoggedBesideTheButtons) {
+  EXPECT_EQ(Text(kSoundActivity), "Mesure dès l'activation");
+  EXPECT_FALSE(sound.devices.Capturing());
+  testing::LogCapture log;
+  Activate();
+  EXPECT_EQ(sound.devices.CapturedId(), "spm-in");
+  EXPECT_EQ(Text(kSoundDevice), "« SpeechMike III »");
+  const int changes = view.soundChanges;
+  form.SoundTimer();
+  EXPECT_EQ(view.soundChanges, changes);
+  // One 50 ms window is enough for a figure.
+  Deliver(testing::Sine(kCaptureFormat, 0.05, 1000, -20));
+  form.SoundTimer();
+  EXPECT_EQ(view.soundChanges, changes + 1);
+  EXPECT_EQ(Text(kSoundBar), "Niveau : -20,0 dBFS");
+  EXPECT_EQ(form.SoundGroup().Border(kSoundSaturation), 0);
+  Deliver(testing::Square(kCaptureFormat, 0.1, 1000, 0));
+  form.SoundTimer();
+  EXPECT_EQ(Text(kSoundSaturation), "saturation : oui");
+  EXPECT_EQ(form.SoundGroup().Border(kSoundSaturation), kSoundAlertBorder);
+
+  form.ButtonEnregistrerClick();
+  EXPECT_FALSE(Enabled(kSoundRecord) || Enabled(kSoundReplay));
+  EXPECT_EQ(view.focused, std::vector<TFormOrvaneControl>{kSoundGroup});
+  Deliver(testing::Sine(kCaptureFormat, 5.0, 1000, -12));
+  form.SoundTimer();
+  EXPECT_EQ(view.focusedSound, std::vector<TSoundPart>{kSoundReplay});
+  form.ButtonReecouterClick();
+  ASSERT_EQ(sound.devices.played.size(), 1u);
+  EXPECT_EQ(sound.devices.played[0].id, "spm-out");
+  sound.devices.FinishPlayback();
+  form.SoundTimer();
+  EXPECT_EQ(view.focused, (std::vector<TFormOrvaneControl>{kSoundGroup, kSoundGroup}));
+  EXPECT_EQ(view.focusedSound, (std::vector<TSoundPart>{kSoundReplay, kSoundReplay}));
+
+  form.ButtonDesactiverClick();
+  EXPECT_FALSE(sound.devices.Capturing());
+  EXPECT_EQ(Text(kSoundActivity), "Mesure arrêtée");
+  const std::vector<testing::LoggedRecord> records = log.Records();
+  ASSERT_GE(records.size(), 2u);
+  EXPECT_TRUE(records[records.size() - 2].message.starts_with("Vérification des boutons : 0/23 vérifiés"));
+  EXPECT_EQ(records.back().message.substr(0, records.back().message.find(" ; moyenne")),
+            "Vérification du son : « SpeechMike III » ; par défaut : non ; crête 0,0 dBFS");
+  EXPECT_TRUE(records.back().message.ends_with(" ; saturation : oui ; silence : non")) << records.back().message;
+  EXPECT_EQ(records.back().level, 200);
+}
+
+// A device another program holds: the group says so in place of the level, the log has it as it
+// happens and in the summary, and the next activation tries again.
+TEST_F(FormOrvaneSoundTest, AFaultTakesThePlaceOfTheLevelUntilTheNextActivation) {
+  sound.devices.failCapture = TSoundFault::Busy;
+  testing::LogCapture log;
+  Activate();
+  EXPECT_EQ(Text(kSoundFault), "Micro occupé par un autre programme (mode exclusif)");
+  for (TSoundPart part : {kSoundBar, kSoundLevel, kSoundSaturation, kSoundSilence}) EXPECT_FALSE(Shown(part)) << part;
+  EXPECT_FALSE(Enabled(kSoundRecord));
+  form.ButtonDesactiverClick();
+  EXPECT_EQ(LastRecord(log, "Son du micro : Micro occupé").level, 5);
+  EXPECT_EQ(log.Records().back(),
+            (testing::LoggedRecord{"Vérification du son : « SpeechMike III » ; par défaut : non ; aucune mesure ; "
+                                   "Micro occupé par un autre programme (mode exclusif)",
+                                   200}));
+  sound.devices.failCapture.reset();
+  Activate();
+  EXPECT_TRUE(sound.devices.Capturing());
+  EXPECT_TRUE(Shown(kSoundBar) && !Shown(kSoundFault));
 }
 
 }  // namespace

@@ -18,8 +18,12 @@
 #include "platform/Port.h"
 #include "device/simulated/SimulatedSpeechMike.h"
 #include "support/FakeClock.h"
+#include "support/FakeSoundDevices.h"
 #include "support/FakeUi.h"
 #include "support/HangLimit.h"
+#include "support/LogCapture.h"
+#include "support/SoundSignals.h"
+#include "support/TestSoundServer.h"
 #include "support/TesterWorkstation.h"
 
 namespace orvane {
@@ -46,6 +50,19 @@ void Click(QWidget* widget) {
   Settle();
 }
 
+// Lets the window run, its timers included, until Done holds; false when only a hang would get
+// there.
+template <class Done>
+bool RunUntil(Done&& done) {
+  QElapsedTimer bound;
+  bound.start();
+  while (!done()) {
+    if (bound.elapsed() > testing::kHangLimit.count()) return false;
+    QApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+  }
+  return true;
+}
+
 QStringList Items(const QListWidget* list) {
   QStringList items;
   for (int i = 0; i < list->count(); ++i) items << list->item(i)->text();
@@ -54,6 +71,12 @@ QStringList Items(const QListWidget* list) {
 
 class FormOrvaneQtTest : public ::testing::Test {
  protected:
+  FormOrvaneQtTest() {
+    // The SpeechMike's microphone beside the station's own, the default.
+    sound.devices.devices.capture = {{"in", "Micro interne"}, {"spm-in", "SpeechMike III"}};
+    sound.devices.devices.playback = {{"spm-out", "SpeechMike III"}};
+    sound.devices.devices.defaultCapture = "in";
+  }
   void SetUp() override {
     form.show();
     deviceWindow.show();
@@ -66,6 +89,7 @@ class FormOrvaneQtTest : public ::testing::Test {
   testing::TesterWorkstation workstation;
   SimulatedSpeechMike device;
   ScopedPort<SpeechMikeComponent> devicePort{device};
+  testing::ScopedFakeSoundDevices sound;
   TFormOrvaneQt form;
   TSimulatedSpeechMikeWindow deviceWindow{device};
 };
@@ -387,6 +411,136 @@ TEST_F(FormOrvaneQtCheckTest, AHalfDoneCheckIsShownAndSavedAsAScreenshot) {
   ASSERT_TRUE(QDir().mkpath(folder));
   const QString path = folder + "/orvane-linux-check.png";
   EXPECT_TRUE(shot.save(path)) << path.toStdString();
+}
+
+// The sound group, its blocks delivered from the test's thread as the adapter's thread would.
+
+constexpr TSoundFormat kCaptureFormat{TSampleType::Float32, 2, 48000};
+
+void Key(QWidget* widget, Qt::Key key, const QString& text = {}) {
+  for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+    QKeyEvent event(type, key, Qt::NoModifier, text);
+    QApplication::sendEvent(widget, &event);
+  }
+  Settle();
+}
+
+class FormOrvaneQtSoundTest : public FormOrvaneQtTest {
+ protected:
+  QLabel* Label(TSoundPart part) { return qobject_cast<QLabel*>(form.SoundPart(part)); }
+  std::string Text(TSoundPart part) { return Label(part)->text().toStdString(); }
+  void Deliver(const testing::SoundSignal& signal) {
+    testing::DeliverInBlocks(signal, 480, [&](const TSoundBlock& block) { sound.devices.Deliver(block); });
+  }
+  // Whether the window's own refresh comes to show Text in Part.
+  bool Shows(TSoundPart part, const std::string& text) { return RunUntil([&] { return Text(part) == text; }); }
+};
+
+// The window refreshes the group by itself; every text fits its line, a fault its two lines;
+// saturation shows in words, colour and a heavy border; a fault takes the level's place.
+TEST_F(FormOrvaneQtSoundTest, TheGroupShowsTheMeterAtTheWindowsOwnRefresh) {
+  Click(form.ButtonActiver());
+  Deliver(testing::Sine(kCaptureFormat, 0.05, 1000, -20));
+  ASSERT_TRUE(Shows(kSoundLevel, "-20,0 dBFS")) << Text(kSoundLevel);
+  EXPECT_EQ(form.SoundPart(kSoundBar)->accessibleName().toStdString(), "Niveau : -20,0 dBFS");
+  EXPECT_TRUE(Label(kSoundSaturation)->styleSheet().isEmpty());
+  // The bar's fill where two thirds of it stand, and past them.
+  const auto barColour = [&](double at) {
+    const QImage bar = form.SoundPart(kSoundBar)->grab().toImage();
+    return bar.pixelColor(static_cast<int>(bar.width() * at), bar.height() / 2);
+  };
+  const QColor normal = barColour(0.3);
+  EXPECT_EQ(barColour(0.8), QColor(Qt::white));
+
+  Deliver(testing::Square(kCaptureFormat, 0.1, 1000, 0));
+  ASSERT_TRUE(Shows(kSoundSaturation, "saturation : oui"));
+  EXPECT_TRUE(Label(kSoundSaturation)->styleSheet().contains("border: 2px"));
+  // Full, and red.
+  const QColor saturated = barColour(0.8);
+  EXPECT_NE(saturated, normal);
+  EXPECT_GT(saturated.red(), 2 * saturated.green()) << saturated.name().toStdString();
+
+  // Silence brings the widest figure, a recording the longest activity: each fits its line.
+  Deliver(testing::Zeros(kCaptureFormat, 3 * 48000));
+  ASSERT_TRUE(Shows(kSoundSilence, "silence : oui"));
+  EXPECT_EQ(Text(kSoundLevel), "< -100,0 dBFS");
+  Click(form.SoundPart(kSoundRecord));
+  EXPECT_EQ(Text(kSoundActivity), "Enregistrement de 5 s...");
+  for (TSoundPart part : {kSoundDevice, kSoundDefault, kSoundActivity, kSoundLevel, kSoundSaturation, kSoundSilence}) {
+    QLabel* label = Label(part);
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->contentsRect().width()) << Text(part);
+    EXPECT_GE(label->contentsRect().height(), label->fontMetrics().height()) << Text(part);
+  }
+
+  // Held by another program at the next activation: the fault, on its two lines, instead.
+  Click(form.ButtonDesactiver());
+  sound.devices.failCapture = TSoundFault::Busy;
+  Click(form.ButtonActiver());
+  QLabel* fault = Label(kSoundFault);
+  EXPECT_TRUE(fault->isVisible());
+  EXPECT_EQ(Text(kSoundFault), "Micro occupé par un autre programme (mode exclusif)");
+  EXPECT_LE(fault->heightForWidth(fault->width()), fault->height());
+  for (TSoundPart part : {kSoundBar, kSoundLevel, kSoundSaturation, kSoundSilence})
+    EXPECT_FALSE(form.SoundPart(part)->isVisible()) << part;
+}
+
+// A technician on the keyboard: Tab goes on from "ShowMessage de GetTickCount" to "Enregistrer
+// 5 s"; Space there leaves the focus in the group, never on "Désactiver", and once the recording
+// is ready the focus is on "Réécouter", which Space plays.
+TEST_F(FormOrvaneQtSoundTest, TheKeyboardRecordsAndReplaysWithoutLeavingTheGroup) {
+  Click(form.ButtonActiver());
+  Deliver(testing::Sine(kCaptureFormat, 0.05, 1000, -20));
+  ASSERT_TRUE(RunUntil([&] { return form.SoundPart(kSoundRecord)->isEnabled(); }));
+  form.Button1()->setFocus();
+  Key(form.Button1(), Qt::Key_Tab);
+  ASSERT_EQ(form.focusWidget(), form.SoundPart(kSoundRecord));
+  Key(form.focusWidget(), Qt::Key_Space, " ");
+  EXPECT_EQ(Text(kSoundActivity), "Enregistrement de 5 s...");
+  EXPECT_EQ(form.focusWidget(), form.SoundGroup());
+  Deliver(testing::Sine(kCaptureFormat, 5.0, 1000, -12));
+  ASSERT_TRUE(RunUntil([&] { return form.focusWidget() == form.SoundPart(kSoundReplay); }));
+  Key(form.focusWidget(), Qt::Key_Space, " ");
+  EXPECT_EQ(sound.devices.played.size(), 1u);
+  EXPECT_EQ(form.focusWidget(), form.SoundGroup());
+  EXPECT_TRUE(device.Active());
+}
+
+// The platform's sound adapter against a private server whose SpeechMike microphone carries a
+// tone of -20 dBFS.
+class FormOrvaneQtSoundServerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form.show();
+    Settle();
+  }
+  std::string Text(TSoundPart part) { return qobject_cast<QLabel*>(form.SoundPart(part))->text().toStdString(); }
+
+  // Started first and stopped last: the window's meter is its client.
+  testing::TestSoundServer server;
+  testing::ScopedFakeUi ui;
+  testing::TesterWorkstation workstation;
+  SimulatedSpeechMike device;
+  ScopedPort<SpeechMikeComponent> devicePort{device};
+  TFormOrvaneQt form;
+};
+
+TEST_F(FormOrvaneQtSoundServerTest, AToneOnTheSpeechMikeIsReadBackFromTheGroup) {
+  server.Feed(testing::Sine(testing::TestSoundServer::kMicrophoneFormat, 1.0, 1000, -20));
+  testing::LogCapture log;
+  Click(form.ButtonActiver());
+  ASSERT_TRUE(RunUntil([&] { return !Text(kSoundLevel).empty() || form.SoundPart(kSoundFault)->isVisible(); }));
+  ASSERT_FALSE(form.SoundPart(kSoundFault)->isVisible()) << Text(kSoundFault);
+  EXPECT_EQ(Text(kSoundDevice), "« SpeechMike III »");
+  EXPECT_EQ(Text(kSoundDefault), "par défaut : non");
+  const QString level = QString::fromStdString(Text(kSoundLevel));
+  EXPECT_TRUE(level.endsWith(" dBFS")) << Text(kSoundLevel);
+  EXPECT_NEAR(level.section(' ', 0, 0).replace(',', '.').toDouble(), -20, 0.5) << Text(kSoundLevel);
+  EXPECT_EQ(Text(kSoundSaturation), "saturation : non");
+  EXPECT_EQ(Text(kSoundSilence), "silence : non");
+  Click(form.ButtonDesactiver());
+  const std::string summary = log.Messages().back();
+  EXPECT_TRUE(summary.starts_with("Vérification du son : « SpeechMike III » ; par défaut : non ; crête -")) << summary;
+  EXPECT_TRUE(summary.ends_with(" ; saturation : non ; silence : non")) << summary;
 }
 
 }  // namespace

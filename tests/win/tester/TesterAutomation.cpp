@@ -1,6 +1,7 @@
 // Drives Orvane.exe from outside, as a technician would: finds the tester window by its caption,
 // clicks its buttons, reads its list box, its button check and its device status while the test
-// SpeechMike component raises events, closes it, then checks the log file and what the component
+// SpeechMike component raises events, and its sound group while a private sound server's
+// SpeechMike microphone carries a tone; closes it, then checks the log file and what the component
 // was asked to do.
 //
 // At 96 DPI it writes where every control stands to LAYOUT_FILE; at another DPI it checks that
@@ -13,13 +14,17 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/FormOrvaneLayout.h"
+#include "platform/TextConversion.h"
+#include "support/TestSoundServer.h"
 #include "support/TestSpeechMikeServer_win.h"
 #include "ui/ScreenScale.h"
 #include "win/tester/Automation.h"
@@ -305,9 +310,10 @@ std::vector<ControlPlace> ControlPlaces(HWND window) {
     RECT r = Bounds(child);
     MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
     // A caption's first words: a cell of the button check says a hold time after them, which
-    // differs from run to run.
+    // differs from run to run, as the sound's figure does.
     std::string caption = Narrow(text);
     caption = caption.substr(0, std::min(caption.find('\n'), caption.find(" : ")));
+    if (caption.ends_with(" dBFS")) caption = "dBFS";
     places.push_back({Narrow(kind) + " \"" + caption + "\"", {r.left, r.top, r.right - r.left, r.bottom - r.top}});
   }
   return places;
@@ -325,6 +331,70 @@ SIZE TextSize(const std::wstring& text, int dpi) {
   DeleteObject(font);
   ReleaseDC(nullptr, screen);
   return size;
+}
+
+// The sound group's figure, "-20,0 dBFS"; "" before the first.
+std::string SoundFigure(HWND window) {
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t kind[64] = {};
+    GetClassNameW(child, kind, 64);
+    const std::string text = TextOf(child);
+    if (lstrcmpiW(kind, L"Static") == 0 && text.ends_with(" dBFS") && !text.starts_with("Niveau")) return text;
+  }
+  return {};
+}
+
+// The sound group once the tone has been measured: the SpeechMike's microphone rather than the
+// default one, the tone's level, neither saturation nor silence, the bar saying its level in words.
+void CheckTheSound(HWND window) {
+  if (!WaitFor([&] { return !SoundFigure(window).empty() || !StaticText(window, "Micro ").empty(); }))
+    return Fail("the sound group never showed a level");
+  Expect(StaticText(window, "Micro ").empty() && StaticText(window, "Aucun").empty(),
+         "the sound group shows no fault: " + StaticText(window, "Micro ") + StaticText(window, "Aucun"));
+  Expect(StaticText(window, "« ") == "« SpeechMike III »", "the sound group measures « SpeechMike III », not " +
+                                                             StaticText(window, "« "));
+  // Wine's default capture endpoint is an alias of its own, never the SpeechMike's.
+  Expect(StaticText(window, "par défaut : ") == "par défaut : non", "the SpeechMike is not the default");
+  const std::string figure = SoundFigure(window);
+  std::string number = figure.substr(0, figure.find(' '));
+  std::replace(number.begin(), number.end(), ',', '.');
+  Expect(!number.empty() && std::abs(std::atof(number.c_str()) + 20) <= 0.5,
+         "the tone of -20 dBFS shows as " + figure);
+  Expect(StaticText(window, "Niveau : ") == "Niveau : " + figure, "the bar says the level in words");
+  Expect(StaticText(window, "saturation : ") == "saturation : non", "no saturation");
+  Expect(StaticText(window, "silence : ") == "silence : non", "no silence");
+  // Each text whole on its line, at the screen's DPI, inside an alert's heaviest border.
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  for (const char* prefix : {"« ", "par défaut : ", "-", "saturation : ", "silence : "}) {
+    HWND part = StaticControl(window, prefix);
+    RECT client{};
+    GetClientRect(part, &client);
+    const bool alert = std::string(prefix) == "saturation : " || std::string(prefix) == "silence : ";
+    const int room = client.right - (alert ? 2 * orvane::ScaleToDpi(orvane::kSoundAlertBorder, dpi) : 0);
+    const std::wstring text = orvane::Utf8ToWide(TextOf(part));
+    Expect(part && TextSize(text, dpi).cx <= room, "\"" + TextOf(part) + "\" fits its line");
+  }
+}
+
+// "Enregistrer 5 s", then "Réécouter" once the recording is ready, where the keyboard's focus
+// then is.
+void RecordAndReplay(HWND window, DWORD thread) {
+  HWND record = Child(window, L"Button", L"Enregistrer 5 s");
+  HWND replay = Child(window, L"Button", L"R\u00e9\u00e9couter");
+  Expect(record && IsWindowEnabled(record) && replay && !IsWindowEnabled(replay),
+         "\"Enregistrer 5 s\" is enabled and \"Réécouter\" not before a recording");
+  Click(record, "Enregistrer 5 s");
+  Expect(StaticText(window, "Enregistrement") == "Enregistrement de 5 s...", "the group says it records");
+  Expect(!IsWindowEnabled(record) && !IsWindowEnabled(replay), "both buttons wait during the recording");
+  if (!WaitFor([&] { return IsWindowEnabled(replay); })) return Fail("the recording never ended");
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  Expect(GetGUIThreadInfo(thread, &info) && info.hwndFocus == replay, "the focus goes on to \"Réécouter\"");
+  Click(replay, "Réécouter");
+  Expect(StaticText(window, "Réécoute") == "Réécoute...", "the group says it plays");
+  if (!WaitFor([&] { return IsWindowEnabled(record); })) Fail("the replay never ended");
 }
 
 // Each cell of the button check holds its caption and its state, two lines of the window's font,
@@ -422,6 +492,10 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring callsFile = folder + L"\\calls.txt";
 
   CheckResources(folder + L"\\Orvane.exe");
+  // At the socket that Orvane.exe's sound driver reads as it starts, the SpeechMike's microphone
+  // carrying a tone.
+  orvane::testing::TestSoundServer soundServer;
+  soundServer.Feed(orvane::testing::Sine(orvane::testing::TestSoundServer::kMicrophoneFormat, 1.0, 1000, -20));
   DriversRegistered drivers;
   ComponentRegistered component(callsFile);
   WineDrawsFrames frames;
@@ -467,6 +541,7 @@ int wmain(int argc, wchar_t** argv) {
   WaitFor([&] { return ListLines(list).size() >= expected.size(); });
   const auto lines = ListLines(list);
   if (lines != expected) Fail("the list box holds\n" + Join(lines) + "instead of\n" + Join(expected));
+  CheckTheSound(window);
 
   SaveScreenshot(window, screenshot);
   HDC screen = GetDC(nullptr);
@@ -478,7 +553,7 @@ int wmain(int argc, wchar_t** argv) {
   // Tab enters a radio group at its selected item.
   const std::vector<std::string> tabOrder = {"Activer", "Désactiver", "OFF",
                                              "Vider la liste des commandes", "Commandes", "Exporter les logs", "",
-                                             "ShowMessage de GetTickCount"};
+                                             "ShowMessage de GetTickCount", "Enregistrer 5 s", "Réécouter"};
   if (TabOrder(window) != tabOrder) Fail("the tab order is\n" + Join(TabOrder(window)));
 
   // Three newspaper columns of equal width share the list's width.
@@ -523,6 +598,8 @@ int wmain(int argc, wchar_t** argv) {
              std::to_string(shrunk.bottom - shrunk.top));
 
   CheckHalfTheButtons(window, process.dwProcessId, checkScreenshot);
+  // Five seconds recorded and played back: once is enough, at the design's DPI.
+  if (dpi == orvane::kDesignDpi) RecordAndReplay(window, process.dwThreadId);
 
   Click(play, "spmDisplayStatePlay");
   Click(desactiver, "Désactiver");
@@ -568,6 +645,16 @@ int wmain(int argc, wchar_t** argv) {
                 "up, Menu down, Menu, Instruction, F1, F2, F4, Smart 1"},
                missing))
     Fail("the log lacks \"" + missing + "\" in its place; it holds\n" + Join(log));
+  // The sound's record: the device chosen, the recording and its replay, then its outcome beside
+  // the buttons'.
+  std::vector<std::string> sound = {
+      "Son du micro : « SpeechMike III » ; par défaut : non ; réécoute sur « SpeechMike III »"};
+  if (dpi == orvane::kDesignDpi)
+    sound.insert(sound.end(), {"Son du micro : enregistrement de 5 s terminé", "Son du micro : réécoute terminée"});
+  sound.push_back("Vérification des boutons : ");
+  sound.push_back("Vérification du son : « SpeechMike III » ; par défaut : non ; crête -");
+  if (!InOrder(log, sound, missing)) Fail("the log lacks \"" + missing + "\" in its place; it holds\n" + Join(log));
+  Expect(!InOrder(log, {"Son du micro : Micro"}, missing), "no sound fault is logged");
   // The change of display after the deactivation clears a check already logged.
   Expect(!InOrder(log, {"(interrompue)"}, missing), "no check is logged as interrupted");
 
