@@ -55,8 +55,12 @@ void DownloadStatusCallback::Watch() {
 
 std::string DownloadStatusCallback::Refusal() const {
   std::lock_guard<std::mutex> guard(refusalMutex_);
-  if (!refusal_.empty()) return refusal_;
-  return answered_ ? "" : "aucune réponse HTTP 200 reçue";
+  return refusal_;
+}
+
+bool DownloadStatusCallback::Answered() const {
+  std::lock_guard<std::mutex> guard(refusalMutex_);
+  return answered_;
 }
 
 HRESULT DownloadStatusCallback::Stop(const std::string& reason) {

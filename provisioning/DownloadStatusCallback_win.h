@@ -30,9 +30,10 @@ class DownloadStatusCallback final : public IBindStatusCallback, public IHttpNeg
   void Detach() { detached_ = true; }
   // From the watching thread: aborts the binding once a time limit is passed.
   void Watch();
-  // Why the transfer is no package, "" when nothing stopped it and the answer was a 200 from an
-  // address the download may come from.
+  // Why this callback stopped the transfer, "" when it did not.
   std::string Refusal() const;
+  // Whether the answer was a 200 from an address the download may come from.
+  bool Answered() const;
   // The length the server announced, 0 when it announced none.
   ULONG AnnouncedLength() const { return announced_; }
 

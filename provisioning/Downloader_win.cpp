@@ -81,6 +81,7 @@ class DownloaderWin : public Downloader {
     const std::string refusal = callback.Refusal();
     if (!refusal.empty()) throw EDownloadError(prefix + refusal);
     if (FAILED(result)) throw EDownloadError(prefix + "erreur " + HresultText(result));
+    if (!callback.Answered()) throw EDownloadError(prefix + "aucune réponse HTTP 200 reçue");
     WIN32_FILE_ATTRIBUTE_DATA attributes;
     if (!GetFileAttributesExW(Utf8ToWide(file).c_str(), GetFileExInfoStandard, &attributes)) {
       throw EDownloadError(prefix + "fichier absent après le transfert");

@@ -114,10 +114,12 @@ TEST(DownloadStatusCallback, ARedirectOutOfHttpsIsRefusedWhetherReportedOrOnlySe
   TestBinding unknown(L"");
   Transfer nowhere("http://127.0.0.1/SpMikeCtrl.msi", unknown);
   EXPECT_EQ(nowhere->OnResponse(200, L"", nullptr, nullptr), E_ABORT);
+  EXPECT_FALSE(nowhere->Answered());
   Transfer secure("HTTPS://127.0.0.1/moved", binding);
   EXPECT_EQ(secure->OnProgress(0, 0, BINDSTATUS_REDIRECTING, L"https://127.0.0.1/SpMikeCtrl.msi"), S_OK);
   EXPECT_EQ(secure->OnResponse(200, L"", nullptr, nullptr), S_OK);
   EXPECT_EQ(secure->Refusal(), "");
+  EXPECT_TRUE(secure->Answered());
 }
 
 TEST(DownloadStatusCallback, APassedTimeLimitAbortsABindingThatStopsAtOnce) {
