@@ -136,8 +136,8 @@ void Await(Loop& loop, pa_operation* operation) {
 // A stream of the connection; with the lock held it is made, connected and released.
 class Stream {
  public:
-  Stream(Loop& loop, const char* name, const pa_sample_spec& spec) : loop_(loop) {
-    stream_ = pa_stream_new(loop.Context(), name, &spec, nullptr);
+  Stream(Loop& loop, const char* name, const pa_sample_spec& sampleFormat) : loop_(loop) {
+    stream_ = pa_stream_new(loop.Context(), name, &sampleFormat, nullptr);
     if (!stream_) loop.Throw(TSoundFault::Failed);
   }
   ~Stream() {
@@ -171,16 +171,16 @@ class Stream {
 
 class PulseCapture : public SoundCapture {
  public:
-  PulseCapture(Loop& loop, const std::string& id, const pa_sample_spec& spec, SoundCaptureSink& sink)
-      : loop_(loop), sink_(sink), format_{spec.format == PA_SAMPLE_S16NE ? TSampleType::Int16 : TSampleType::Float32,
-                                          spec.channels, static_cast<int>(spec.rate)} {
-    stream_ = std::make_unique<Stream>(loop, "Son du micro", spec);
+  PulseCapture(Loop& loop, const std::string& id, const pa_sample_spec& sampleFormat, SoundCaptureSink& sink)
+      : loop_(loop), sink_(sink), format_{sampleFormat.format == PA_SAMPLE_S16NE ? TSampleType::Int16 : TSampleType::Float32,
+                                          sampleFormat.channels, static_cast<int>(sampleFormat.rate)} {
+    stream_ = std::make_unique<Stream>(loop, "Son du micro", sampleFormat);
     pa_stream* s = stream_->Handle();
     pa_stream_set_state_callback(s, &PulseCapture::OnState, this);
     pa_stream_set_read_callback(s, &PulseCapture::OnRead, this);
     pa_buffer_attr attributes{};
     attributes.maxlength = static_cast<uint32_t>(-1);
-    attributes.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(kBlockDuration, &spec));
+    attributes.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(kBlockDuration, &sampleFormat));
     // Never moved to another source: a SpeechMike that goes away is a fault, not another microphone.
     const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | PA_STREAM_DONT_MOVE);
     if (pa_stream_connect_record(s, id.c_str(), &attributes, flags) < 0) loop.Throw(TSoundFault::Failed);
@@ -224,9 +224,9 @@ class PulseCapture : public SoundCapture {
 class PulsePlayback : public SoundPlayback {
  public:
   PulsePlayback(Loop& loop, const std::string& id, const TSoundBuffer& samples) : loop_(loop), samples_(samples.samples) {
-    const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, static_cast<uint32_t>(samples.rate), static_cast<uint8_t>(samples.channels)};
-    if (!pa_sample_spec_valid(&spec)) throw ESoundError(TSoundFault::Failed, "format de lecture invalide");
-    stream_ = std::make_unique<Stream>(loop, "Réécoute du micro", spec);
+    const pa_sample_spec sampleFormat{PA_SAMPLE_FLOAT32NE, static_cast<uint32_t>(samples.rate), static_cast<uint8_t>(samples.channels)};
+    if (!pa_sample_spec_valid(&sampleFormat)) throw ESoundError(TSoundFault::Failed, "format de lecture invalide");
+    stream_ = std::make_unique<Stream>(loop, "Réécoute du micro", sampleFormat);
     pa_stream* s = stream_->Handle();
     pa_stream_set_state_callback(s, &PulsePlayback::OnState, this);
     pa_stream_set_write_callback(s, &PulsePlayback::OnWrite, this);
@@ -314,7 +314,7 @@ class PulseSoundDevices : public SoundDevices {
     // The source's own rate and channels, in 16-bit when it delivers 16-bit: no conversion.
     struct Found {
       bool found = false;
-      pa_sample_spec spec{};
+      pa_sample_spec sampleFormat{};
     } source;
     Await(loop_, pa_context_get_source_info_by_name(
                      loop_.Context(), id.c_str(),
@@ -322,13 +322,13 @@ class PulseSoundDevices : public SoundDevices {
                        if (eol || !info) return;
                        auto* found = static_cast<Found*>(data);
                        found->found = true;
-                       found->spec = info->sample_spec;
+                       found->sampleFormat = info->sample_spec;
                      },
                      &source));
     if (!source.found) throw ESoundError(TSoundFault::Unplugged, "source « " + id + " » absente");
-    pa_sample_spec spec = source.spec;
-    spec.format = spec.format == PA_SAMPLE_S16NE ? PA_SAMPLE_S16NE : PA_SAMPLE_FLOAT32NE;
-    return std::make_unique<PulseCapture>(loop_, id, spec, sink);
+    pa_sample_spec sampleFormat = source.sampleFormat;
+    sampleFormat.format = sampleFormat.format == PA_SAMPLE_S16NE ? PA_SAMPLE_S16NE : PA_SAMPLE_FLOAT32NE;
+    return std::make_unique<PulseCapture>(loop_, id, sampleFormat, sink);
   }
 
   std::unique_ptr<SoundPlayback> Play(const std::string& id, const TSoundBuffer& samples) override {

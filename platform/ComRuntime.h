@@ -7,8 +7,8 @@ namespace orvane {
 class ComRuntime {
  public:
   virtual ~ComRuntime() = default;
-  // Joins the calling thread to a single-threaded apartment; true only when this call did it
-  // (not when the thread already was in COM), so that the caller knows it must leave it.
+  // Joins the calling thread to a single-threaded apartment; true when the join succeeded, also
+  // when the thread already was in it, so that the caller knows it must leave it once.
   virtual bool InitializeMainThread() = 0;
   virtual void UninitializeMainThread() = 0;
 };

@@ -8,7 +8,10 @@ namespace {
 
 class ComRuntimeWin : public ComRuntime {
  public:
-  bool InitializeMainThread() override { return CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED) == S_OK; }
+  bool InitializeMainThread() override {
+    // S_FALSE (already in this apartment) is a join too, and COM counts it.
+    return SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  }
   void UninitializeMainThread() override { CoUninitialize(); }
 };
 

@@ -38,16 +38,17 @@ STDMETHODIMP_(ULONG) DownloadStatusCallback::Release() {
 void DownloadStatusCallback::Watch() {
   const Clock::time_point now = Clock::now();
   const Clock::time_point lastActivity{Clock::duration(lastActivity_.load())};
-  if (detached_) return;
+  if (detached_ || aborted_) return;
   if (now >= deadline_) {
     Stop("durée maximale dépassée, transfert abandonné");
   } else if (now - lastActivity >= settings_.stallLimit) {
     Stop("plus rien reçu, transfert abandonné");
-  } else {
-    return;
   }
+  // Also a stop a callback already answered: a library may go on receiving after it (Wine does).
+  if (Refusal().empty()) return;
   // Outside every lock: the abort may stop the binding at once, through OnStopBinding.
   if (IBinding* binding = Binding()) {
+    aborted_ = true;
     binding->Abort();
     binding->Release();
   }

@@ -28,7 +28,8 @@ class DownloadStatusCallback final : public IBindStatusCallback, public IHttpNeg
   // Once the download call has returned, late calls from the library find the object alive but
   // no longer reach the caller's progress handler.
   void Detach() { detached_ = true; }
-  // From the watching thread: aborts the binding once a time limit is passed.
+  // From the watching thread: aborts the binding once a time limit is passed or a callback
+  // refused the transfer.
   void Watch();
   // Why this callback stopped the transfer, "" when it did not.
   std::string Refusal() const;
@@ -76,6 +77,7 @@ class DownloadStatusCallback final : public IBindStatusCallback, public IHttpNeg
   std::atomic<Clock::rep> lastActivity_;
   std::atomic<ULONG> references_{1};
   std::atomic<bool> detached_{false};
+  bool aborted_ = false;  // by the watching thread alone
   std::mutex bindingMutex_;
   IBinding* binding_ = nullptr;
   mutable std::mutex refusalMutex_;

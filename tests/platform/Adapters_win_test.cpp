@@ -2,13 +2,17 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <objbase.h>
+
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "common/ApplicationName.h"
 #include "platform/Clock.h"
+#include "platform/ComRuntime.h"
 #include "platform/CommandLine.h"
 #include "common/DateTimeFormat.h"
 #include "common/Global_Computer.h"
@@ -115,6 +119,18 @@ TEST(WinAdapters, ClockShowsLocalTimeAndTicksForward) {
     next = PlatformAdapter<Clock>().TickCount();
   }
   EXPECT_NE(next, first);
+}
+
+TEST(WinAdapters, JoiningComOnAThreadAlreadyInItIsLeftAgain) {
+  // COM counts every successful join, S_FALSE included; a join the program does not leave keeps
+  // the thread in COM after whoever joined first has left.
+  std::thread([] {
+    ASSERT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
+    if (PlatformAdapter<ComRuntime>().InitializeMainThread()) PlatformAdapter<ComRuntime>().UninitializeMainThread();
+    CoUninitialize();
+    EXPECT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK) << "the thread was still in COM";
+    CoUninitialize();
+  }).join();
 }
 
 }  // namespace

@@ -5,21 +5,13 @@
 #include "platform/Port.h"
 #include "platform/Application.h"
 #include "platform/WindowThread.h"
+#include "tests/platform/WindowThreadOrder.h"
 
 namespace orvane {
 namespace {
 
 TEST(Win32WindowThread, PostedWorkRunsLaterFromTheMessageLoopInOrderAndQuitIsKept) {
-  std::vector<int> ran;
-  PlatformAdapter<WindowThread>().Post([&] {
-    ran.push_back(1);
-    PlatformAdapter<WindowThread>().Post([&] { ran.push_back(3); });
-  });
-  PlatformAdapter<WindowThread>().Post([&] { ran.push_back(2); });
-  EXPECT_TRUE(ran.empty());
-  PlatformAdapter<Application>().ProcessMessages();
-  PlatformAdapter<Application>().ProcessMessages();
-  EXPECT_EQ(ran, (std::vector<int>{1, 2, 3}));
+  testing::ExpectPostedWorkRunsLaterInOrder();
 
   PostQuitMessage(4);
   PlatformAdapter<Application>().ProcessMessages();

@@ -7,21 +7,13 @@
 #include "device/SpeechMikeControl.h"
 #include "platform/Application.h"
 #include "platform/WindowThread.h"
+#include "tests/platform/WindowThreadOrder.h"
 
 namespace orvane {
 namespace {
 
 TEST(QtWindowThread, PostedWorkRunsLaterFromTheEventLoopInOrder) {
-  std::vector<int> ran;
-  PlatformAdapter<WindowThread>().Post([&] {
-    ran.push_back(1);
-    PlatformAdapter<WindowThread>().Post([&] { ran.push_back(3); });
-  });
-  PlatformAdapter<WindowThread>().Post([&] { ran.push_back(2); });
-  EXPECT_TRUE(ran.empty());
-  PlatformAdapter<Application>().ProcessMessages();
-  PlatformAdapter<Application>().ProcessMessages();
-  EXPECT_EQ(ran, (std::vector<int>{1, 2, 3}));
+  testing::ExpectPostedWorkRunsLaterInOrder();
 }
 
 TEST(QtWindowThread, TheProgramsSimulatedDeviceRaisesItsButtonsThroughTheEventLoop) {
