@@ -21,7 +21,8 @@ std::string SocketAddress(const std::string& folder) { return "unix:" + folder +
 
 TestSoundServer::TestSoundServer() : folder_(MakeFolder()) {
   const std::string& dir = folder_.unixPath;
-  // The socket last: once it is there, every device is.
+  // The sockets last, every device is there before them. A socket's file comes before the server
+  // listens on it: the second one comes only once the first is listening.
   std::ofstream(folder_.localPath + "/server.pa", std::ios::binary)
       << "load-module module-pipe-source source_name=" << kSpeechMikeSource << " file=" << dir
       << "/speechmike.fifo format=s16le rate=48000 channels=1 source_properties=device.description=\"SpeechMike\\ III\"\n"
@@ -32,7 +33,8 @@ TestSoundServer::TestSoundServer() : folder_(MakeFolder()) {
       << "load-module module-null-sink sink_name=" << kSpeakers << " sink_properties=device.description=\"Haut-parleurs\"\n"
       << "set-default-source " << kInternalSource << "\n"
       << "set-default-sink " << kSpeakers << "\n"
-      << "load-module module-native-protocol-unix auth-anonymous=1 socket=" << dir << "/native\n";
+      << "load-module module-native-protocol-unix auth-anonymous=1 socket=" << dir << "/native\n"
+      << "load-module module-native-protocol-unix socket=" << dir << "/ready\n";
   // -n: no default script; the server never exits while idle; HOME keeps its cookie here.
   const auto started = Port<ProcessRunner>().Run("/usr/bin/env HOME=" + dir + " XDG_RUNTIME_DIR=" + dir +
                                                      " /usr/bin/pulseaudio -n -F " + dir +
@@ -40,7 +42,7 @@ TestSoundServer::TestSoundServer() : folder_(MakeFolder()) {
                                                      " --log-target=file:" + dir + "/server.log",
                                                  0, false);
   EXPECT_TRUE(started.started) << "pulseaudio: error " << started.error;
-  WaitForFile("native", true);
+  WaitForFile("ready", true);
 }
 
 TestSoundServer::~TestSoundServer() {
