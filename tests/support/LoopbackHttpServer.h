@@ -33,7 +33,8 @@ class LoopbackHttpServer {
     std::string location;
     // Bytes of the body sent each second, one at a time; 0 sends the body at once.
     size_t bytesPerSecond = 0;
-    // The body sent again and again, until the client leaves.
+    // The body's start (16 KB at most) sent again and again at a fast link's pace, until the client
+    // leaves.
     bool endless = false;
   };
 
